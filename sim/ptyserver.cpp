@@ -1,0 +1,164 @@
+#include "ptyserver.h"
+
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace sim {
+
+PtyServer::PtyServer(QObject *parent) : QObject(parent)
+{
+    clock_.start();
+    pumpTimer_.setSingleShot(true);
+    pumpTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&pumpTimer_, &QTimer::timeout, this, &PtyServer::pump);
+}
+
+PtyServer::~PtyServer()
+{
+    if (masterFd_ >= 0) ::close(masterFd_);
+    if (slaveKeepFd_ >= 0) ::close(slaveKeepFd_);
+}
+
+bool PtyServer::start(QString *error)
+{
+    auto fail = [&](const char *what) {
+        if (error) *error = QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(strerror(errno)));
+        return false;
+    };
+    masterFd_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (masterFd_ < 0) return fail("posix_openpt");
+    if (::grantpt(masterFd_) != 0 || ::unlockpt(masterFd_) != 0) return fail("grantpt/unlockpt");
+    char name[128];
+    if (::ptsname_r(masterFd_, name, sizeof name) != 0) return fail("ptsname");
+    slavePath_ = QString::fromLocal8Bit(name);
+    // Keeping one slave descriptor open ourselves means the master never reads as hung up
+    // between two openings of the port by the program.
+    slaveKeepFd_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (slaveKeepFd_ < 0) return fail("open slave");
+    termios tio;
+    if (::tcgetattr(slaveKeepFd_, &tio) == 0) {
+        ::cfmakeraw(&tio);
+        ::tcsetattr(slaveKeepFd_, TCSANOW, &tio);
+    }
+    notifier_ = new QSocketNotifier(masterFd_, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &PtyServer::onReadable);
+    return true;
+}
+
+QByteArray PtyServer::hostBytes() const
+{
+    QByteArray out;
+    for (const auto &e : record_)
+        if (e.fromHost) out.append(char(e.byte));
+    return out;
+}
+
+QByteArray PtyServer::writerBytes() const
+{
+    QByteArray out;
+    for (const auto &e : record_)
+        if (!e.fromHost) out.append(char(e.byte));
+    return out;
+}
+
+void PtyServer::hangUp()
+{
+    if (masterFd_ < 0) return;
+    delete notifier_;
+    notifier_ = nullptr;
+    ::close(masterFd_);
+    masterFd_ = -1;
+    inQueue_.clear();
+    outQueue_.clear();
+    emit hungUp();
+}
+
+void PtyServer::onReadable()
+{
+    uint8_t buf[4096];
+    for (;;) {
+        const ssize_t n = ::read(masterFd_, buf, sizeof buf);
+        if (n <= 0) break;
+        const qint64 now = nowUs();
+        for (ssize_t i = 0; i < n; ++i) {
+            record_.append(WireEvent{now / 1000, true, buf[i]});
+            emit wireByte(now / 1000, true, buf[i]);
+            qint64 due = now;
+            if (timed_) {
+                // A byte has arrived only once its ten bit times have passed on the line.
+                due = std::max(now, inLineFreeUs_) + qint64(kByteUs);
+                inLineFreeUs_ = due;
+            }
+            inQueue_.push_back(Pending{due, buf[i], true, 0});
+        }
+    }
+    pump();
+}
+
+void PtyServer::pump()
+{
+    if (masterFd_ < 0) return;
+    qint64 now = nowUs();
+    for (;;) {
+        bool progressed = false;
+        while (!inQueue_.empty() && inQueue_.front().dueUs <= now) {
+            const uint8_t b = inQueue_.front().byte;
+            const qint64 arrived = inQueue_.front().dueUs;
+            inQueue_.pop_front();
+            emit byteFromHost(b);
+            qint64 ready = std::max(arrived, now);
+            for (const OutUnit &u : writer_.feed(b)) {
+                qint64 due = ready + qint64(u.holdMs) * 1000;
+                if (timed_) {
+                    due = std::max(due + u.busyUs, outLineFreeUs_) + qint64(kByteUs);
+                    outLineFreeUs_ = due;
+                }
+                outQueue_.push_back(Pending{due, u.byte, false, u.busyUs});
+                ready = due;
+            }
+            if (writer_.hungUp()) {
+                // The fault hangs up in place of the reply: whatever was queued before it goes first.
+                while (!outQueue_.empty()) {
+                    writeByte(outQueue_.front().byte);
+                    outQueue_.pop_front();
+                }
+                hangUp();
+                return;
+            }
+            progressed = true;
+        }
+        while (!outQueue_.empty() && outQueue_.front().dueUs <= now) {
+            writeByte(outQueue_.front().byte);
+            outQueue_.pop_front();
+            progressed = true;
+        }
+        if (!progressed) break;
+        now = nowUs();
+    }
+    qint64 next = -1;
+    if (!inQueue_.empty()) next = inQueue_.front().dueUs;
+    if (!outQueue_.empty() && (next < 0 || outQueue_.front().dueUs < next)) next = outQueue_.front().dueUs;
+    if (next >= 0) {
+        const qint64 waitUs = std::max<qint64>(0, next - now);
+        pumpTimer_.start(int((waitUs + 999) / 1000));
+    }
+}
+
+void PtyServer::writeByte(uint8_t b)
+{
+    record_.append(WireEvent{nowUs() / 1000, false, b});
+    emit wireByte(nowUs() / 1000, false, b);
+    for (int tries = 0; tries < 1000; ++tries) {
+        const ssize_t n = ::write(masterFd_, &b, 1);
+        if (n == 1) return;
+        if (n < 0 && errno != EAGAIN && errno != EINTR) return;
+        ::usleep(1000);
+    }
+}
+
+}  // namespace sim

@@ -1,0 +1,76 @@
+#pragma once
+// Serves a SimWriter on the master side of a pseudo-terminal. The program under test opens
+// the slave side (slavePath()) exactly as it would open a serial port.
+
+#include "simwriter.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QVector>
+#include <deque>
+
+class QSocketNotifier;
+
+namespace sim {
+
+class PtyServer : public QObject {
+    Q_OBJECT
+public:
+    explicit PtyServer(QObject *parent = nullptr);
+    ~PtyServer() override;
+
+    bool start(QString *error = nullptr);
+    QString slavePath() const { return slavePath_; }
+    bool isRunning() const { return masterFd_ >= 0; }
+
+    SimWriter &writer() { return writer_; }
+
+    // Wire-time model: 4800 baud, 10 bits a byte each way, plus the PIC's times.
+    void setTimed(bool on) { timed_ = on; }
+    bool timed() const { return timed_; }
+    static constexpr double kByteUs = 1e6 * 10.0 / 4800.0;
+
+    const QVector<WireEvent> &record() const { return record_; }
+    QByteArray hostBytes() const;     // everything the program sent, in order
+    QByteArray writerBytes() const;   // everything the writer sent, in order
+    void clearRecord() { record_.clear(); }
+
+    // Takes in at once whatever the program has written so far (tests call it before they
+    // look at the record, since the server otherwise reads only when the event loop runs).
+    void pollNow() { if (masterFd_ >= 0) onReadable(); }
+
+    // Closes the master side: the program sees the line hang up.
+    void hangUp();
+
+signals:
+    void byteFromHost(quint8 byte);
+    // Every byte as it crosses the line (milliseconds on the server's clock).
+    void wireByte(qint64 ms, bool fromHost, quint8 byte);
+    void hungUp();
+
+private:
+    void onReadable();
+    void pump();
+    void writeByte(uint8_t b);
+    qint64 nowUs() const { return clock_.nsecsElapsed() / 1000; }
+
+    struct Pending { qint64 dueUs; uint8_t byte; bool fromHost; int busyUs; };
+
+    int masterFd_ = -1;
+    int slaveKeepFd_ = -1;
+    QString slavePath_;
+    QSocketNotifier *notifier_ = nullptr;
+    SimWriter writer_;
+    bool timed_ = false;
+    QElapsedTimer clock_;
+    QVector<WireEvent> record_;
+    std::deque<Pending> inQueue_;
+    std::deque<Pending> outQueue_;
+    qint64 inLineFreeUs_ = 0;
+    qint64 outLineFreeUs_ = 0;
+    QTimer pumpTimer_;
+};
+
+}  // namespace sim

@@ -1,0 +1,582 @@
+#include "app/formmain.h"
+
+#include "app/forms.h"
+#include "app/inifile.h"
+#include "app/module1.h"
+#include "app/trace.h"
+#include "app/vbtext.h"
+#include "app/vbtimer.h"
+#include "link/forminitcomm.h"
+#include "link/programmerlink.h"
+#include "program/frmreadwrite.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLockFile>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+using namespace Module1;
+
+namespace {
+
+// Positions are given in twips; 15 twips make one pixel.
+QRect tw(int l, int t, int w, int h) { return QRect(l / 15, t / 15, w / 15, h / 15); }
+
+const QString kCommError = QStringLiteral("通信ポートエラーです");
+const QString kSetUpComm = QStringLiteral("通信設定をしてください");
+const QString kHexFilter = QStringLiteral("Hexファイル(*.hex)|*.hex|すべてのファイル(*.*)|*.*");
+
+// Exactly one local file, or nothing.
+QString singleLocalFile(const QMimeData *data)
+{
+    if (!data || !data->hasUrls()) return QString();
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile()) return QString();
+    return urls.first().toLocalFile();
+}
+
+}  // namespace
+
+FormMain::FormMain(QWidget *parent) : QMainWindow(parent)
+{
+    setMainForm(this);
+    setWindowTitle(kMainCaption);
+    MSComm1 = new ProgrammerLink(this);
+    setLink(MSComm1);
+    connect(MSComm1, &ProgrammerLink::portLost, this, &FormMain::onPortLost, Qt::QueuedConnection);
+    Timer1 = new VbTimer(0, true, this);
+    Timer2 = new VbTimer(1000, false, this);
+    connect(Timer1, &VbTimer::Timer, this, &FormMain::Timer1_Timer);
+    connect(Timer2, &VbTimer::Timer, this, &FormMain::Timer2_Timer);
+    buildControls();
+    buildMenus();
+    setAcceptDrops(true);
+    // Commands whose windows are not built yet stay disabled rather than pretend.
+    for (QWidget *w : {static_cast<QWidget *>(WriteCommand), static_cast<QWidget *>(ReadCommand),
+                       static_cast<QWidget *>(EPROMCommand1), static_cast<QWidget *>(ConfigCommand)})
+        w->setEnabled(false);
+    for (QAction *a : {menu_memory_w, menu_memory_r, menu_memory_data, menu_memory_config, menu_help_about})
+        a->setEnabled(false);
+}
+
+FormMain::~FormMain()
+{
+    DestroyForms();
+    if (Module1::Link() == MSComm1) setLink(nullptr);
+    delete instanceLock_;
+}
+
+void FormMain::buildControls()
+{
+    auto *client = new QWidget(this);
+    client->setFixedSize(5925 / 15, 2235 / 15);
+    setCentralWidget(client);
+
+    auto label = [&](const QString &text, QRect r) {
+        auto *l = new QLabel(text, client);
+        l->setGeometry(r);
+        return l;
+    };
+    auto button = [&](const QString &text, QRect r) {
+        auto *b = new QPushButton(text, client);
+        b->setGeometry(r);
+        return b;
+    };
+    Label1 = label(QStringLiteral("Hexファイル"), tw(120, 120, 1575, 375));
+    HexFileName = label(QString(), tw(480, 480, 3975, 375));
+    HexFileName->setFrameStyle(QFrame::Box | QFrame::Plain);
+    HexFileName->setAcceptDrops(true);
+    HexFileName->installEventFilter(this);
+    HexFileName->setTextInteractionFlags(Qt::NoTextInteraction);
+    FileNameRef = button(QStringLiteral("参照"), tw(4680, 480, 735, 375));
+    LblCommP = label(QStringLiteral("ポート設定"), tw(480, 960, 3975, 255));
+    Label2 = label(QStringLiteral("プログラムメモリ"), tw(240, 1320, 2415, 255));
+    Label3 = label(QStringLiteral("データメモリ"), tw(2880, 1320, 1095, 255));
+    Label4 = label(QStringLiteral("CONFIG"), tw(4080, 1320, 975, 255));
+    WriteCommand = button(QStringLiteral("Write"), tw(240, 1560, 735, 495));
+    EraseCommand = button(QStringLiteral("Erase"), tw(1080, 1560, 735, 495));
+    ReadCommand = button(QStringLiteral("Read"), tw(1920, 1560, 735, 495));
+    EPROMCommand1 = button(QStringLiteral("Show"), tw(3000, 1560, 855, 495));
+    ConfigCommand = button(QStringLiteral("Show"), tw(4200, 1560, 735, 495));
+    ExitCommand = button(QStringLiteral("Exit"), tw(5160, 1560, 615, 495));
+    for (QLabel *l : {Label1, Label2, Label3, Label4, LblCommP, HexFileName}) l->setObjectName(QString());
+    Label1->setObjectName(QStringLiteral("Label1"));
+    HexFileName->setObjectName(QStringLiteral("HexFileName"));
+    LblCommP->setObjectName(QStringLiteral("LblCommP"));
+    WriteCommand->setObjectName(QStringLiteral("WriteCommand"));
+    EraseCommand->setObjectName(QStringLiteral("EraseCommand"));
+    ReadCommand->setObjectName(QStringLiteral("ReadCommand"));
+    EPROMCommand1->setObjectName(QStringLiteral("EPROMCommand1"));
+    ConfigCommand->setObjectName(QStringLiteral("ConfigCommand"));
+    ExitCommand->setObjectName(QStringLiteral("ExitCommand"));
+    FileNameRef->setObjectName(QStringLiteral("FileNameRef"));
+
+    // Separator lines under the file row and above the buttons.
+    auto *line1 = new QFrame(client);
+    line1->setFrameShape(QFrame::HLine);
+    line1->setFrameShadow(QFrame::Sunken);
+    line1->setGeometry(tw(120, 1230, 5685, 30));
+    auto *line2 = new QFrame(client);
+    line2->setFrameShape(QFrame::VLine);
+    line2->setFrameShadow(QFrame::Sunken);
+    line2->setGeometry(tw(2775, 1320, 30, 735));
+
+    // The labels take no focus; the buttons keep the order the window was designed with.
+    QWidget::setTabOrder(WriteCommand, EraseCommand);
+    QWidget::setTabOrder(EraseCommand, ReadCommand);
+    QWidget::setTabOrder(ReadCommand, EPROMCommand1);
+    QWidget::setTabOrder(EPROMCommand1, ConfigCommand);
+    QWidget::setTabOrder(ConfigCommand, ExitCommand);
+    QWidget::setTabOrder(ExitCommand, FileNameRef);
+
+    connect(WriteCommand, &QPushButton::clicked, this, &FormMain::WriteCommand_Click);
+    connect(EraseCommand, &QPushButton::clicked, this, &FormMain::EraseCommand_Click);
+    connect(ReadCommand, &QPushButton::clicked, this, &FormMain::ReadCommand_Click);
+    connect(EPROMCommand1, &QPushButton::clicked, this, &FormMain::EPROMCommand1_Click);
+    connect(ConfigCommand, &QPushButton::clicked, this, &FormMain::ConfigCommand_Click);
+    connect(ExitCommand, &QPushButton::clicked, this, &FormMain::ExitCommand_Click);
+    connect(FileNameRef, &QPushButton::clicked, this, &FormMain::FileNameRef_Click);
+}
+
+void FormMain::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    QMenu *file = bar->addMenu(QStringLiteral("ファイル(&F)"));
+    menu_file_open = file->addAction(QStringLiteral("参照(&O)..."), this, &FormMain::FileNameRef_Click);
+    menu_file_notepad = file->addAction(QStringLiteral("メモ帳で開く(&M)"), this, &FormMain::menu_file_notepad_Click);
+    file->addSeparator();
+    menu_file_unload = file->addAction(QStringLiteral("終了(&X)..."), this, &FormMain::ExitCommand_Click);
+
+    QMenu *memory = bar->addMenu(QStringLiteral("メモリ(&M)"));
+    menu_memory_w = memory->addAction(QStringLiteral("プログラムWrite(&W)..."), this, &FormMain::StartProgramWrite);
+    menu_memory_r = memory->addAction(QStringLiteral("プログラムRead(&R)..."), this, &FormMain::StartProgramRead);
+    menu_memory_e = memory->addAction(QStringLiteral("プログラムErase(&E)..."), this, &FormMain::StartProgramErase);
+    menu_memory_data = memory->addAction(QStringLiteral("データメモリ(&M)..."), this, &FormMain::OpenDataMemoryView);
+    menu_memory_config = memory->addAction(QStringLiteral("CONGIG(&C)..."), this, &FormMain::OpenConfigRegisterView);
+
+    menu_comm = bar->addAction(QStringLiteral("通信設定(&C)"));
+    connect(menu_comm, &QAction::triggered, this, &FormMain::menu_comm_Click);
+
+    QMenu *help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
+    menu_help_file = help->addAction(QStringLiteral("ヘルプファイル(&H)"), this, &FormMain::menu_help_file_Click);
+    help->addSeparator();
+    menu_help_about = help->addAction(QStringLiteral("バージョン情報(&A)..."), this, &FormMain::menu_help_about_Click);
+}
+
+bool FormMain::acquireInstanceLock()
+{
+    QString path = qEnvironmentVariable("VELTRAW_LOCK_FILE");
+    if (path.isEmpty()) {
+        QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (dir.isEmpty()) dir = QDir::tempPath();
+        path = dir + QStringLiteral("/veltraw.lock");
+    }
+    instanceLock_ = new QLockFile(path);
+    // A lock left by a crashed instance belongs to a dead process and is taken over.
+    instanceLock_->setStaleLockTime(0);
+    return instanceLock_->tryLock(0);
+}
+
+void FormMain::Form_Load(const QStringList &arguments)
+{
+    ResetAppSettings();
+
+    // Single instance.
+    if (!acquireInstanceLock()) {
+        MsgBox(QStringLiteral("すでにVELTRA2オンボードプログラムライタが実行されています"), Icon::Critical, kMainCaption);
+        EndProgram();
+        return;
+    }
+
+    // Command line.
+    AppSettings.LaunchMode = 0;
+    const QString argText = arguments.join(QLatin1Char(' '));
+    if (!argText.isEmpty()) {
+        auto leftTrimmed = [](const QString &s) {
+            int i = 0;
+            while (i < s.size() && s[i] == QLatin1Char(' ')) ++i;
+            return s.mid(i);
+        };
+        AppSettings.LaunchArgument = leftTrimmed(argText);
+        const QString head = AppSettings.LaunchArgument.left(2);
+        if (head == QLatin1String("/F") || head == QLatin1String("/f")) {
+            AppSettings.LaunchMode = 1;
+            AppSettings.LaunchArgument = leftTrimmed(AppSettings.LaunchArgument.mid(2));
+        } else if (AppSettings.LaunchArgument.right(4).toUpper() == QLatin1String(".HEX")) {
+            if (!FileExists(AppSettings.LaunchArgument)) {
+                MsgBox(QStringLiteral("指定ファイルを呼出しません。"), Icon::Critical, kProgramTitle);
+                EndProgram();
+                return;
+            }
+            AppSettings.LaunchMode = 2;
+        } else {
+            MsgBox(QStringLiteral("引数の指定が違います"), Icon::Critical, kProgramTitle);
+            EndProgram();
+            return;
+        }
+    }
+
+    AppSettings.ConfRegWindowLeft = 0;
+    AppSettings.ConfRegWindowTop = 0;
+    AppSettings.IniFilePath = DefaultIniFilePath();
+    AppSettings.CommPortNumber = 0;
+    AppSettings.StartupCheckPending = 1;
+    LblCommP->setText(QString());
+
+    QString failure;  // the start-up error handler runs when this is set
+    do {
+        const QString name = ReadIniValue(QStringLiteral("File"), QStringLiteral("name"));
+        if (name != ini::kMissing) {
+            HexFileName->setText(name);
+            CommonDialogFileName = name;
+        }
+
+        const QString port = ReadIniValue(QStringLiteral("Com"), QStringLiteral("port"));
+        bool ask = port == ini::kMissing;
+        if (!ask) {
+            const double n = vbtext::leadingNumber(port);
+            if (n > 16 || n < 1) ask = true;
+            else AppSettings.CommPortNumber = qint16(vbtext::roundHalfEven(n));
+        }
+        if (ask) {
+            FormInitComm dialog(this);
+            ShowModal(&dialog);
+        }
+
+        MSComm1->close();
+        MSComm1->CommPort = AppSettings.CommPortNumber;
+        if (!MSComm1->open(AppSettings.IniFilePath, &failure)) break;
+        MSComm1->clearInput();
+
+        CheckLink();
+        if (ProgramEnded()) return;
+
+        // A value that does not convert reads as missing: it is no port error.
+        const QString word = ReadIniValue(QStringLiteral("Config"), QStringLiteral("word"));
+        const auto value = word == ini::kMissing ? std::nullopt : vbtext::toInt16(word);
+        if (word != ini::kMissing && !value)
+            trace::note(QStringLiteral("Config/word \"%1\" is not a number; 26 used").arg(word));
+        AppSettings.ConfigWord = value ? *value : qint16(26);
+
+        if (AppSettings.LaunchMode == 1) {
+            OpenDataFileWriteWindow();
+        } else if (AppSettings.LaunchMode == 2) {
+            HexFileName->setText(AppSettings.LaunchArgument);
+            CommonDialogFileName = AppSettings.LaunchArgument;
+            WriteCommand_Click();
+            EndProgram();
+            return;
+        }
+    } while (false);
+
+    if (!failure.isEmpty()) {
+        LblCommP->setText(kCommError);
+        Message m;
+        m.text = kCommError;
+        m.title = kErrorTitle;
+        m.icon = Icon::Critical;
+        m.detail = failure;
+        MsgBox(m);
+        WriteIniValue(QStringLiteral("Com"), QStringLiteral("port"), QStringLiteral("0"));
+    }
+    show();
+}
+
+// ---- link check -------------------------------------------------------------------------
+
+void FormMain::CheckLink()
+{
+    LinkSession session(*MSComm1, "CheckLink");
+    AppSettings.LinkCheckState = 1;
+    frmReadWrite *rw = FrmReadWrite();
+    rw->cmdCancel->setEnabled(false);
+    rw->cmdOK->setEnabled(false);
+    rw->Label1->setText(QStringLiteral("VELTRA2オンボードプログラムライタと通信中..."));
+    Timer1->setInterval(5000);
+    Timer1->setEnabled(true);
+    Timer2->setEnabled(true);
+    // Input is cleared before the first "S" rather than after it, so a quick reply is never
+    // thrown away with the stale bytes.
+    MSComm1->clearInput();
+    MSComm1->setBinaryMode(true);
+    MSComm1->sendLetter('S');
+    SyncSent = 1;
+    rw->ShowProgress();
+
+    bool watchdogEnded = false;
+    for (;;) {  // pass 1
+        DoEvents();
+        if (AppSettings.LinkCheckState != 0) {
+            if (SyncSent == 0) {
+                MSComm1->sendLetter('S');
+                SyncSent = 1;
+            }
+            if (MSComm1->bytesWaiting() < 1) {
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+                continue;
+            }
+        }
+        if (AppSettings.LinkCheckState == 0) {
+            watchdogEnded = true;
+            break;
+        }
+        if (MSComm1->readByte() == 's') break;
+        MSComm1->sendLetter('S');
+    }
+
+    if (!watchdogEnded) {
+        MSComm1->setBinaryMode(false);
+        Sleep(500);
+        MSComm1->clearInput();
+        MSComm1->sendLetter('S');
+        SyncSent = 1;
+        for (;;) {  // pass 2
+            DoEvents();
+            if (AppSettings.LinkCheckState != 0 && MSComm1->bytesWaiting() < 1) {
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+                continue;
+            }
+            const QString unit = MSComm1->readText();
+            if (unit != QLatin1String("s")) MSComm1->sendLetter('S');
+            if (AppSettings.LinkCheckState == 0 || unit == QLatin1String("s")) break;
+        }
+    }
+
+    AppSettings.StartupCheckPending = 0;
+    Timer1->setEnabled(false);
+    Timer2->setEnabled(false);
+    MSComm1->sendLetter('C');
+    if (FrmReadWrite()) FrmReadWrite()->close();
+}
+
+void FormMain::Timer1_Timer()
+{
+    Timer1->setEnabled(false);
+    AppSettings.LinkCheckState = 0;
+    MSComm1->setBinaryMode(false);
+    MsgBox(QStringLiteral("ライタの反応がありません。\r\n電源およびケーブルの接続を確認し、通信設定をもう一度クリックしてください。"),
+           Icon::Critical, kErrorTitle);
+    LblCommP->setText(kSetUpComm);
+    if (AppSettings.LaunchMode == 1) {
+        MSComm1->close();
+        WriteIniValue(QStringLiteral("Com"), QStringLiteral("port"), QStringLiteral("0"));
+        EndProgram();
+    }
+}
+
+void FormMain::Timer2_Timer() { SyncSent = 0; }
+
+void FormMain::onPortLost(const QString &reason)
+{
+    LblCommP->setText(kCommError);
+    Message m;
+    m.text = QStringLiteral("通信ポートが使えなくなりました。\r\nケーブルの接続を確認し、通信設定をもう一度クリックしてください。");
+    m.title = kErrorTitle;
+    m.icon = Icon::Critical;
+    m.detail = QStringLiteral("%1: %2").arg(MSComm1->deviceName(), reason);
+    MsgBox(m);
+}
+
+// ---- closing ----------------------------------------------------------------------------
+
+void FormMain::closeEvent(QCloseEvent *event)
+{
+    Form_QueryUnload();
+    event->accept();
+}
+
+void FormMain::Form_QueryUnload()
+{
+    if (closing_) return;
+    closing_ = true;
+    if (MSComm1->isOpen()) MSComm1->close();
+    if (AppSettings.LaunchMode == 0) {
+        WriteIniValue(QStringLiteral("File"), QStringLiteral("name"), HexFileName->text());
+        WriteIniValue(QStringLiteral("Config"), QStringLiteral("word"), ini::numberText(AppSettings.ConfigWord));
+    }
+    EndProgram();
+}
+
+// ---- commands ---------------------------------------------------------------------------
+
+void FormMain::CommonFirstStep()
+{
+    if (LblCommP->text() == kSetUpComm) LblCommP->setText(QString());
+}
+
+bool FormMain::LinkFree()
+{
+    if (!MSComm1->busy()) return true;
+    MsgBox(QStringLiteral("ほかの画面がライタと通信中です。\r\n通信が終わってからもう一度操作してください。"),
+           Icon::Exclamation, kProgramTitle);
+    return false;
+}
+
+void FormMain::ShowOperation(const QString &caption, const QString &question)
+{
+    frmReadWrite *rw = FrmReadWrite();
+    rw->PrepareOperation(caption, question);
+    ShowModal(rw);
+}
+
+void FormMain::StartProgramWrite()
+{
+    const QString path = HexFileName->text();
+    if (path.isEmpty()) {
+        MsgBox(QStringLiteral("参照をクリックしてHEXファイルを指定してください"), Icon::Critical, kMainCaption);
+        return;
+    }
+    if (!FileExists(path)) {
+        MsgBox(QStringLiteral("HEXファイルが存在しません。参照をクリックしてファイルを指定をしてください"), Icon::Critical,
+               kMainCaption);
+        return;
+    }
+    CommonFirstStep();
+    if (!LinkFree()) return;
+    ShowOperation(frmReadWrite::kWriteCaption,
+                  QStringLiteral("PICにプログラムを書込んでよろしいですか？ ") + QStringLiteral("\r\n") + path);
+}
+
+void FormMain::StartProgramErase()
+{
+    CommonFirstStep();
+    if (!LinkFree()) return;
+    ShowOperation(frmReadWrite::kEraseCaption, QStringLiteral("プログラムメモリを全消去しますか"));
+}
+
+void FormMain::StartProgramRead()
+{
+    CommonFirstStep();
+    if (!LinkFree()) return;
+    ShowOperation(frmReadWrite::kReadCaption, QStringLiteral("PICのプログラムを読出しますか"));
+}
+
+void FormMain::FileNameRef_Click()
+{
+    FileRequest r;
+    r.filter = kHexFilter;
+    r.presetName = CommonDialogFileName;
+    const auto chosen = FileDialog(r);
+    if (!chosen) return;  // cancelled: nothing changes
+    CommonDialogFileName = *chosen;
+    HexFileName->setText(*chosen);
+}
+
+void FormMain::DropFiles(const QList<QUrl> &urls)
+{
+    if (urls.size() != 1 || !urls.first().isLocalFile()) return;
+    HexFileName->setText(QDir::toNativeSeparators(urls.first().toLocalFile()));
+}
+
+void FormMain::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!singleLocalFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void FormMain::dropEvent(QDropEvent *event)
+{
+    if (!event->mimeData()->hasUrls()) return;
+    DropFiles(event->mimeData()->urls());
+    event->acceptProposedAction();
+}
+
+bool FormMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == HexFileName) {
+        if (event->type() == QEvent::DragEnter) {
+            auto *e = static_cast<QDragEnterEvent *>(event);
+            if (!singleLocalFile(e->mimeData()).isEmpty()) e->acceptProposedAction();
+            return true;
+        }
+        if (event->type() == QEvent::Drop) {
+            auto *e = static_cast<QDropEvent *>(event);
+            if (e->mimeData()->hasUrls()) DropFiles(e->mimeData()->urls());
+            e->acceptProposedAction();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void FormMain::menu_file_notepad_Click()
+{
+    const QString path = HexFileName->text();
+    if (!FileExists(path)) {
+        MsgBox(QStringLiteral("ファイルが存在しません"), Icon::Critical, kMainCaption);
+        return;
+    }
+    // The user's editor, started directly (no shell), so any path works as one argument.
+    QString editor = qEnvironmentVariable("VISUAL");
+    if (editor.isEmpty()) editor = qEnvironmentVariable("EDITOR");
+    if (!editor.isEmpty()) {
+        QStringList words = QProcess::splitCommand(editor);
+        if (!words.isEmpty()) {
+            const QString program = words.takeFirst();
+            words << path;
+            if (QProcess::startDetached(program, words)) return;
+        }
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())))
+        MsgBox(QStringLiteral("テキストエディタを起動できませんでした。"), Icon::Critical, kMainCaption);
+}
+
+QString FormMain::HelpFilePath() { return QCoreApplication::applicationDirPath() + QStringLiteral("/q7310.hlp"); }
+
+void FormMain::menu_help_file_Click()
+{
+    const QString path = HelpFilePath();
+    if (QFileInfo::exists(path) && QDesktopServices::openUrl(QUrl::fromLocalFile(path))) return;
+    MsgBox(QStringLiteral("ヘルプファイルを表示できません。\r\nヘルプファイルは次の場所に置いてください:\r\n") + path,
+           Icon::Exclamation, kProgramTitle);
+}
+
+void FormMain::menu_comm_Click()
+{
+    if (!LinkFree()) return;
+    FormInitComm dialog(this);
+    ShowModal(&dialog);
+    if (AppSettings.LinkCheckState == 2) return;
+    MSComm1->close();
+    MSComm1->CommPort = AppSettings.CommPortNumber;
+    QString why;
+    if (!MSComm1->open(AppSettings.IniFilePath, &why)) {
+        LblCommP->setText(kCommError);
+        Message m;
+        m.text = kCommError;
+        m.title = kMainCaption;
+        m.icon = Icon::Critical;
+        m.detail = why;
+        MsgBox(m);
+        return;
+    }
+    MSComm1->clearInput();
+    LblCommP->setText(QString());
+    CheckLink();
+}
+
+// ---- windows of the other subsystems ----------------------------------------------------
+
+void FormMain::OpenDataMemoryView()
+{
+    CommonFirstStep();
+    AppSettings.EepromViewActivated = 0;
+}
+
+void FormMain::OpenConfigRegisterView() { CommonFirstStep(); }
+
+void FormMain::menu_help_about_Click() {}
+
+void FormMain::OpenDataFileWriteWindow()
+{
+    MsgBox(QStringLiteral("このバージョンではデータファイルからの書込みはできません。"), Icon::Critical, kProgramTitle);
+}

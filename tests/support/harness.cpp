@@ -1,0 +1,144 @@
+#include "support/harness.h"
+
+#include "app/forms.h"
+#include "app/inifile.h"
+#include "link/programmerlink.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+
+namespace {
+QtMessageHandler g_previous = nullptr;
+void quietHandler(QtMsgType type, const QMessageLogContext &ctx, const QString &msg)
+{
+    // The offscreen platform's remark on every window is noise in test logs.
+    if (msg.contains(QLatin1String("propagateSizeHints"))) return;
+    if (g_previous) g_previous(type, ctx, msg);
+}
+}  // namespace
+
+Harness::Harness()
+{
+    static bool installed = false;
+    if (!installed) {
+        g_previous = qInstallMessageHandler(quietHandler);
+        installed = true;
+    }
+    QString error;
+    if (!sim.start(&error)) qFatal("cannot start the simulated writer: %s", qPrintable(error));
+    Module1::setSettingsFolder(dir.path());
+    qputenv("VELTRAW_LOCK_FILE", dir.filePath(QStringLiteral("veltraw.lock")).toLocal8Bit());
+    Module1::resetProgramEnded();
+    Module1::setEndHandler([] {});
+    Module1::setMessageHandler([this](const Module1::Message &m) {
+        messages.append(m);
+        if (m.buttons == QMessageBox::Ok || m.buttons == QMessageBox::NoButton) return QMessageBox::Ok;
+        if (answers.empty()) return m.defaultButton != QMessageBox::NoButton ? m.defaultButton : QMessageBox::Ok;
+        const auto a = answers.front();
+        answers.pop_front();
+        return a;
+    });
+    Module1::setFileHandler([this](const Module1::FileRequest &r) -> std::optional<QString> {
+        fileRequests.append(r);
+        if (fileAnswers.empty()) return std::nullopt;
+        auto a = fileAnswers.front();
+        fileAnswers.pop_front();
+        return a;
+    });
+    Module1::setModalHandler([this](QDialog *d) {
+        modalTitles << d->windowTitle();
+        d->show();
+        if (modalActions.empty()) {
+            ++unscriptedModals;
+            d->close();
+            return;
+        }
+        auto action = modalActions.front();
+        modalActions.pop_front();
+        action(d);
+        if (d->isVisible()) d->close();
+    });
+    writeIni(standardIni());
+}
+
+Harness::~Harness()
+{
+    if (form) {
+        DestroyForms();
+        form.reset();
+    }
+    Module1::setMessageHandler(nullptr);
+    Module1::setFileHandler(nullptr);
+    Module1::setModalHandler(nullptr);
+    Module1::setEndHandler(nullptr);
+    Module1::setSettingsFolder(QString());
+    Module1::resetProgramEnded();
+    QCoreApplication::processEvents();
+}
+
+QString Harness::iniPath() const { return dir.filePath(QStringLiteral("veltraw.ini")); }
+
+QByteArray Harness::standardIni() const
+{
+    return "[Ports]\nCOM1=" + sim.slavePath().toLocal8Bit() + "\n[Com]\nport= 1\n";
+}
+
+void Harness::writeIni(const QByteArray &contents)
+{
+    QFile f(iniPath());
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write the settings file");
+    f.write(contents);
+}
+
+QByteArray Harness::readIni() const
+{
+    QFile f(iniPath());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString Harness::ini(const QString &section, const QString &key) const
+{
+    return ini::readValue(iniPath(), section, key);
+}
+
+FormMain *Harness::start(const QStringList &arguments)
+{
+    form = std::make_unique<FormMain>();
+    form->Form_Load(arguments);
+    return form.get();
+}
+
+bool Harness::waitFor(const std::function<bool()> &cond, int timeoutMs)
+{
+    return QTest::qWaitFor(cond, timeoutMs);
+}
+
+qint64 Harness::hostGapMs(int n, int m) const
+{
+    int i = 0;
+    qint64 tn = -1, tm = -1;
+    for (const auto &e : sim.record()) {
+        if (!e.fromHost) continue;
+        if (i == n) tn = e.ms;
+        if (i == m) tm = e.ms;
+        ++i;
+    }
+    return (tn < 0 || tm < 0) ? -1 : tm - tn;
+}
+
+QStringList Harness::messageTexts() const
+{
+    QStringList out;
+    for (const auto &m : messages) out << m.text;
+    return out;
+}
+
+QString Harness::writeFile(const QString &name, const QByteArray &contents)
+{
+    const QString p = dir.filePath(name);
+    QFile f(p);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write %s", qPrintable(p));
+    f.write(contents);
+    return p;
+}

@@ -1,0 +1,71 @@
+#pragma once
+// End-to-end test harness: the real main window, offscreen, over a real pseudo-terminal to
+// the simulated writer, with message boxes, file dialogs and modal windows scripted.
+
+#include "app/formmain.h"
+#include "app/module1.h"
+#include "ptyserver.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class Harness {
+public:
+    // Starts the simulated writer and writes a settings file that maps COM1 to it with port 1.
+    Harness();
+    ~Harness();
+
+    QTemporaryDir dir;
+    sim::PtyServer sim;
+    std::unique_ptr<FormMain> form;
+
+    // Message boxes shown, in order; answers for boxes with more than an OK button.
+    QVector<Module1::Message> messages;
+    std::deque<QMessageBox::StandardButton> answers;
+    // File dialogs asked for, and what each returns (nullopt: cancel).
+    QVector<Module1::FileRequest> fileRequests;
+    std::deque<std::optional<QString>> fileAnswers;
+    // Actions for modal windows, in order of their showing. A window with no action queued is
+    // closed with its close box; `unscriptedModals` counts those.
+    std::deque<std::function<void(QDialog *)>> modalActions;
+    int unscriptedModals = 0;
+    QStringList modalTitles;
+
+    QString iniPath() const;
+    QString path(const QString &name) const { return dir.filePath(name); }
+    void writeIni(const QByteArray &contents);
+    QByteArray readIni() const;
+    QString ini(const QString &section, const QString &key) const;
+    // The standard settings: COM1 mapped to the simulated writer, port 1.
+    QByteArray standardIni() const;
+
+    // Creates the main window and runs its start-up with these arguments.
+    FormMain *start(const QStringList &arguments = {});
+
+    // Runs the event loop until cond() holds or timeoutMs passes; returns cond().
+    bool waitFor(const std::function<bool()> &cond, int timeoutMs = 10000);
+
+    QByteArray hostBytes() { sim.pollNow(); return sim.hostBytes(); }
+    QByteArray writerBytes() { sim.pollNow(); return sim.writerBytes(); }
+    void clearWire() { sim.clearRecord(); }
+    // Milliseconds between the n-th and m-th byte the program sent (0-based).
+    qint64 hostGapMs(int n, int m) const;
+
+    QStringList messageTexts() const;
+    bool ended() const { return Module1::ProgramEnded(); }
+
+    // Writes a file in the temporary folder and returns its path.
+    QString writeFile(const QString &name, const QByteArray &contents);
+};
+
+// Helper for modal actions: the first child widget of a type with that object name.
+template <typename T>
+T *child(QWidget *w, const QString &name)
+{
+    return w->findChild<T *>(name);
+}
