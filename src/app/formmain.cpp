@@ -61,12 +61,10 @@ FormMain::FormMain(QWidget *parent) : QMainWindow(parent)
     buildControls();
     buildMenus();
     setAcceptDrops(true);
-    // Commands whose windows are not built yet stay disabled rather than pretend.
-    for (QWidget *w : {static_cast<QWidget *>(WriteCommand), static_cast<QWidget *>(ReadCommand),
-                       static_cast<QWidget *>(EPROMCommand1), static_cast<QWidget *>(ConfigCommand)})
-        w->setEnabled(false);
-    for (QAction *a : {menu_memory_w, menu_memory_r, menu_memory_data, menu_memory_config, menu_help_about})
-        a->setEnabled(false);
+    setUpProgramCommands();
+    setUpDataMemoryCommands();
+    setUpConfigRegisterCommands();
+    setUpAboutCommands();
 }
 
 FormMain::~FormMain()
@@ -562,21 +560,4 @@ void FormMain::menu_comm_Click()
     MSComm1->clearInput();
     LblCommP->setText(QString());
     CheckLink();
-}
-
-// ---- windows of the other subsystems ----------------------------------------------------
-
-void FormMain::OpenDataMemoryView()
-{
-    CommonFirstStep();
-    AppSettings.EepromViewActivated = 0;
-}
-
-void FormMain::OpenConfigRegisterView() { CommonFirstStep(); }
-
-void FormMain::menu_help_about_Click() {}
-
-void FormMain::OpenDataFileWriteWindow()
-{
-    MsgBox(QStringLiteral("このバージョンではデータファイルからの書込みはできません。"), Icon::Critical, kProgramTitle);
 }

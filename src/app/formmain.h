@@ -95,6 +95,11 @@ private:
     void Form_QueryUnload();
     void buildControls();
     void buildMenus();
+    // Each subsystem makes its own commands ready (or keeps them disabled until it is built).
+    void setUpProgramCommands();
+    void setUpDataMemoryCommands();
+    void setUpConfigRegisterCommands();
+    void setUpAboutCommands();
     bool acquireInstanceLock();
     void CommonFirstStep();
     void ShowOperation(const QString &caption, const QString &question);
