@@ -52,7 +52,7 @@ public:
 
     QByteArray hostBytes() { sim.pollNow(); return sim.hostBytes(); }
     QByteArray writerBytes() { sim.pollNow(); return sim.writerBytes(); }
-    void clearWire() { sim.clearRecord(); }
+    void clearWire() { sim.pollNow(); sim.clearRecord(); }
     // Milliseconds between the n-th and m-th byte the program sent (0-based).
     qint64 hostGapMs(int n, int m) const;
 
