@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what building veltraw needs on Debian 12 (when missing) and builds it into build/.
+# Usage: scripts/setup.sh [extra cmake options...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev)
+[ "${VELTRAW_WITH_FONTS:-0}" = 1 ] && packages+=(fonts-ipafont-gothic)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+build="${VELTRAW_BUILD_DIR:-build}"
+cmake -S . -B "$build" -G Ninja "$@" >/dev/null
+ninja -C "$build" -j2

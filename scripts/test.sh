@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the whole test suite through ctest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cd "${VELTRAW_BUILD_DIR:-build}"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 "$@"
