@@ -18,6 +18,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFrame>
+#include <QLayout>
 #include <QLockFile>
 #include <QMenuBar>
 #include <QMimeData>
@@ -60,6 +61,8 @@ FormMain::FormMain(QWidget *parent) : QMainWindow(parent)
     connect(Timer2, &VbTimer::Timer, this, &FormMain::Timer2_Timer);
     buildControls();
     buildMenus();
+    // The window keeps its designed size: a fixed border, no maximising.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
     setAcceptDrops(true);
     setUpProgramCommands();
     setUpDataMemoryCommands();
