@@ -271,6 +271,38 @@ private slots:
         Q_UNUSED(hex);
     }
 
+    void portDialogPreselectsTheStoredPort()
+    {
+        Harness h;
+        h.start();
+        const QList<QPair<QByteArray, QString>> cases = {
+            {"port= 3", "COM3"}, {"port= 15", "COM15"}, {"port= 16", "COM1"}, {"port= 0", "COM1"},
+            {"port=-2", "COM1"}, {"port=abc", "COM1"}, {"", "COM1"}};
+        for (const auto &c : cases) {
+            h.writeIni("[Com]\n" + c.first + "\n");
+            FormInitComm d;
+            QCOMPARE(d.Combo1->currentText(), c.second);
+            QCOMPARE(d.windowTitle(), QStringLiteral("InitComm"));
+        }
+        // Closing with the close box after changing the selection stores nothing.
+        h.writeIni("[Com]\nport= 3\n");
+        {
+            FormInitComm d;
+            d.show();
+            d.Combo1->setCurrentIndex(9);
+            d.close();
+            QCOMPARE(AppSettings.LinkCheckState, qint16(2));
+            QCOMPARE(h.readIni(), QByteArray("[Com]\nport= 3\n"));
+        }
+        // OK stores the choice with a leading blank.
+        FormInitComm d;
+        d.Combo1->setCurrentIndex(9);
+        d.Command1->click();
+        QCOMPARE(AppSettings.CommPortNumber, qint16(10));
+        QCOMPARE(AppSettings.LinkCheckState, qint16(0));
+        QCOMPARE(h.readIni(), QByteArray("[Com]\nport= 10\n"));
+    }
+
 private:
     static int vbtext_port(const QByteArray &line) { return line.mid(line.indexOf('=') + 1).trimmed().toInt(); }
 };
