@@ -2,11 +2,11 @@
 
 #include <QAction>
 
-// Program write and read are not built yet: their commands stay disabled.
+// Program write and read are ready: their buttons and menu items are usable.
 void FormMain::setUpProgramCommands()
 {
-    WriteCommand->setEnabled(false);
-    ReadCommand->setEnabled(false);
-    menu_memory_w->setEnabled(false);
-    menu_memory_r->setEnabled(false);
+    WriteCommand->setEnabled(true);
+    ReadCommand->setEnabled(true);
+    menu_memory_w->setEnabled(true);
+    menu_memory_r->setEnabled(true);
 }

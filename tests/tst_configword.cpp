@@ -1,0 +1,190 @@
+// The configuration word: its mapping to the dialog's selection and back, and the dialog.
+
+#include "app/module1.h"
+#include "config/configword.h"
+#include "config/frmconfig.h"
+#include "program/writeread.h"
+
+#include <QCloseEvent>
+#include <QTest>
+
+using configword::Selection;
+
+namespace {
+QString describe(const Selection &s)
+{
+    static const char *osc[4] = {"RC", "LP", "XT", "HS"};
+    auto onOff = [](int i) { return i == 0 ? "ON" : i == 1 ? "OFF" : "?"; };
+    return QStringLiteral("%1/%2/%3/%4")
+        .arg(QLatin1String(s.oscillator >= 0 && s.oscillator < 4 ? osc[s.oscillator] : "?"),
+             QLatin1String(onOff(s.watchdog)), QLatin1String(onOff(s.powerUp)), QLatin1String(onOff(s.codeProtect)));
+}
+}  // namespace
+
+class TestConfigWord : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        AppSettings.ConfigWord = 26;
+        AppSettings.ConfigConfirmed = 0;
+    }
+
+    void wordToSelectionAndBack_data()
+    {
+        QTest::addColumn<int>("word");
+        QTest::addColumn<QString>("shown");  // oscillator / watchdog / power-up timer / code protection
+        QTest::addColumn<int>("stored");     // after OK without changes
+        QTest::newRow("default 26") << 26 << "HS/OFF/OFF/OFF" << 26;
+        QTest::newRow("3FF1h from a file") << 0x3FF1 << "XT/OFF/ON/OFF" << 17;
+        QTest::newRow("3FFFh") << 0x3FFF << "RC/ON/OFF/OFF" << 31;
+        QTest::newRow("0Fh") << 0x0F << "RC/ON/OFF/ON" << 15;
+        QTest::newRow("bits 3 and 4 clear") << 0x07 << "RC/ON/ON/ON" << 7;
+        QTest::newRow("0 LP") << 0 << "LP/OFF/ON/ON" << 0;
+        QTest::newRow("negative") << -1 << "RC/ON/OFF/OFF" << 31;
+        QTest::newRow("-32768") << -32768 << "LP/OFF/ON/ON" << 0;
+        QTest::newRow("high bits only") << 0x7FE0 << "LP/OFF/ON/ON" << 0;
+    }
+    void wordToSelectionAndBack()
+    {
+        QFETCH(int, word);
+        QFETCH(QString, shown);
+        QFETCH(int, stored);
+        const Selection s = configword::selectionFromWord(qint16(word));
+        QCOMPARE(describe(s), shown);
+        QCOMPARE(int(configword::wordFromSelection(s)), stored);
+    }
+
+    void everySelectionGivesItsOwnWordBelow32()
+    {
+        QSet<int> words;
+        for (int o = 0; o < 4; ++o)
+            for (int w = 0; w < 2; ++w)
+                for (int p = 0; p < 2; ++p)
+                    for (int c = 0; c < 2; ++c) {
+                        const Selection s{o, w, p, c};
+                        const int word = configword::wordFromSelection(s);
+                        QVERIFY(word >= 0 && word <= 31);
+                        words.insert(word);
+                        QCOMPARE(describe(configword::selectionFromWord(qint16(word))), describe(s));
+                    }
+        QCOMPARE(words.size(), 32);
+        // Nothing selected in the oscillator frame counts as LP.
+        QCOMPARE(int(configword::wordFromSelection(Selection{-1, 1, 1, 1})), 24);
+    }
+
+    void dialogLayout()
+    {
+        frmConfig d;
+        QCOMPARE(d.windowTitle(), QStringLiteral("Configレジスタの設定"));
+        QCOMPARE(d.size(), QSize(264, 163));
+        QCOMPARE(d.Frame1->title(), QStringLiteral("オシレータ"));
+        QCOMPARE(d.Frame2->title(), QStringLiteral("ウォッチドッグタイマ"));
+        QCOMPARE(d.Frame3->title(), QStringLiteral("パワーアップタイマ"));
+        QCOMPARE(d.Frame4->title(), QStringLiteral("コードプロテクト"));
+        const QStringList osc{"RC", "LP", "XT", "HS"};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(d.Option1[i]->text(), osc[i]);
+            QCOMPARE(d.Option1[i]->parentWidget(), d.Frame1);
+            if (i > 0) QVERIFY(d.Option1[i]->x() > d.Option1[i - 1]->x());  // left to right
+        }
+        for (auto *opts : {d.Option2, d.Option3, d.Option4}) {
+            QCOMPARE(opts[0]->text(), QStringLiteral("ON"));
+            QCOMPARE(opts[1]->text(), QStringLiteral("OFF"));
+            QVERIFY(opts[0]->x() < opts[1]->x());
+        }
+        QVERIFY(d.Frame1->geometry().bottom() < d.Frame2->y());                  // across the top
+        QVERIFY(d.Frame2->x() < d.Frame3->x() && d.Frame2->y() == d.Frame3->y()); // middle left, right
+        QVERIFY(d.Frame4->y() > d.Frame2->geometry().bottom());                   // bottom left
+        QVERIFY(d.Command1->x() > d.Frame4->geometry().right());                  // bottom right
+        QCOMPARE(d.Command1->text(), QStringLiteral("&OK"));
+        QVERIFY(d.Command1->isDefault());
+        QVERIFY(!(d.windowFlags() & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(d.windowFlags() & Qt::WindowMaximizeButtonHint));
+    }
+
+    void dialogShowsTheWordAndOkStoresTheSelection()
+    {
+        AppSettings.ConfigWord = 0x3FF1;
+        frmConfig d;
+        QVERIFY(d.Option1[2]->isChecked());  // XT
+        QVERIFY(d.Option2[1]->isChecked());  // watchdog OFF
+        QVERIFY(d.Option3[0]->isChecked());  // power-up timer ON
+        QVERIFY(d.Option4[1]->isChecked());  // code protection OFF
+        // Exactly one button per frame.
+        QCOMPARE(int(d.Option1[0]->isChecked() + d.Option1[1]->isChecked() + d.Option1[2]->isChecked()
+                     + d.Option1[3]->isChecked()),
+                 1);
+        d.show();
+        QTest::mouseClick(d.Option1[0], Qt::LeftButton);  // RC
+        QTest::mouseClick(d.Option2[0], Qt::LeftButton);  // watchdog ON
+        QVERIFY(!d.Option1[2]->isChecked() && !d.Option2[1]->isChecked());
+        d.Command1->click();
+        QCOMPARE(AppSettings.ConfigWord, qint16(3 + 4 + 16));
+        QCOMPARE(AppSettings.ConfigConfirmed, qint16(1));
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QVERIFY(!d.isVisible());
+    }
+
+    void enterPressesOk()
+    {
+        AppSettings.ConfigWord = 0x3FFF;
+        frmConfig d;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QTest::keyClick(&d, Qt::Key_Return);
+        QCOMPARE(AppSettings.ConfigWord, qint16(31));
+        QCOMPARE(AppSettings.ConfigConfirmed, qint16(1));
+    }
+
+    void closeBoxAndEscapeChangeNothing()
+    {
+        AppSettings.ConfigWord = 0x3FF1;  // as taken from a HEX file
+        {
+            frmConfig d;
+            d.show();
+            QTest::mouseClick(d.Option1[0], Qt::LeftButton);
+            d.close();
+        }
+        QCOMPARE(AppSettings.ConfigWord, qint16(0x3FF1));
+        QCOMPARE(AppSettings.ConfigConfirmed, qint16(0));
+        {
+            frmConfig d;
+            d.show();
+            QTest::keyClick(&d, Qt::Key_Escape);
+            QVERIFY(!d.isVisible());
+        }
+        QCOMPARE(AppSettings.ConfigWord, qint16(0x3FF1));
+        QCOMPARE(AppSettings.ConfigConfirmed, qint16(0));
+    }
+
+    void showConfigDialogGoesThroughTheModalHook()
+    {
+        QStringList titles;
+        Module1::setModalHandler([&](QDialog *d) {
+            titles << d->windowTitle();
+            auto *c = qobject_cast<frmConfig *>(d);
+            QVERIFY(c);
+            c->Option3[1]->setChecked(true);
+            c->Command1->click();
+        });
+        AppSettings.ConfigWord = 0x07;
+        ShowConfigDialog();
+        QCOMPARE(titles, QStringList{QStringLiteral("Configレジスタの設定")});
+        QCOMPARE(AppSettings.ConfigWord, qint16(0x07 | 8));
+        QCOMPARE(AppSettings.ConfigConfirmed, qint16(1));
+
+        AppSettings.ConfigConfirmed = 0;
+        Module1::setModalHandler([&](QDialog *d) {
+            d->show();
+            d->close();  // the close box
+        });
+        ShowConfigDialog();
+        QCOMPARE(AppSettings.ConfigConfirmed, qint16(0));
+        QCOMPARE(AppSettings.ConfigWord, qint16(0x07 | 8));
+        Module1::setModalHandler(nullptr);
+    }
+};
+
+QTEST_MAIN(TestConfigWord)
+#include "tst_configword.moc"
