@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -80,6 +81,12 @@ void PtyServer::hangUp()
 
 void PtyServer::onReadable()
 {
+    readMaster();
+    pump();
+}
+
+void PtyServer::readMaster()
+{
     uint8_t buf[4096];
     for (;;) {
         const ssize_t n = ::read(masterFd_, buf, sizeof buf);
@@ -97,55 +104,67 @@ void PtyServer::onReadable()
             inQueue_.push_back(Pending{due, buf[i], true, 0});
         }
     }
-    pump();
 }
 
 void PtyServer::pump()
 {
-    if (masterFd_ < 0) return;
-    qint64 now = nowUs();
     for (;;) {
-        bool progressed = false;
-        while (!inQueue_.empty() && inQueue_.front().dueUs <= now) {
-            const uint8_t b = inQueue_.front().byte;
-            const qint64 arrived = inQueue_.front().dueUs;
-            inQueue_.pop_front();
-            emit byteFromHost(b);
-            qint64 ready = std::max(arrived, now);
-            for (const OutUnit &u : writer_.feed(b)) {
-                qint64 due = ready + qint64(u.holdMs) * 1000;
-                if (timed_) {
-                    due = std::max(due + u.busyUs, outLineFreeUs_) + qint64(kByteUs);
-                    outLineFreeUs_ = due;
+        if (masterFd_ < 0) return;
+        qint64 now = nowUs();
+        bool progressed = true;
+        while (progressed) {
+            progressed = false;
+            while (!inQueue_.empty() && inQueue_.front().dueUs <= now) {
+                const uint8_t b = inQueue_.front().byte;
+                // Replies are timed from when the byte arrived on the modelled line, not from
+                // when we got round to it, so lateness here never adds up.
+                qint64 ready = timed_ ? inQueue_.front().dueUs : now;
+                inQueue_.pop_front();
+                emit byteFromHost(b);
+                for (const OutUnit &u : writer_.feed(b)) {
+                    qint64 due = ready + qint64(u.holdMs) * 1000;
+                    if (timed_) {
+                        due = std::max(due + u.busyUs, outLineFreeUs_) + qint64(kByteUs);
+                        outLineFreeUs_ = due;
+                    }
+                    outQueue_.push_back(Pending{due, u.byte, false, u.busyUs});
+                    ready = due;
                 }
-                outQueue_.push_back(Pending{due, u.byte, false, u.busyUs});
-                ready = due;
-            }
-            if (writer_.hungUp()) {
-                // The fault hangs up in place of the reply: whatever was queued before it goes first.
-                while (!outQueue_.empty()) {
-                    writeByte(outQueue_.front().byte);
-                    outQueue_.pop_front();
+                if (writer_.hungUp()) {
+                    // The fault hangs up in place of a reply: what was queued before it goes first.
+                    while (!outQueue_.empty()) {
+                        writeByte(outQueue_.front().byte);
+                        outQueue_.pop_front();
+                    }
+                    hangUp();
+                    return;
                 }
-                hangUp();
-                return;
+                progressed = true;
             }
-            progressed = true;
+            while (!outQueue_.empty() && outQueue_.front().dueUs <= now) {
+                writeByte(outQueue_.front().byte);
+                outQueue_.pop_front();
+                progressed = true;
+            }
+            now = nowUs();
         }
-        while (!outQueue_.empty() && outQueue_.front().dueUs <= now) {
-            writeByte(outQueue_.front().byte);
-            outQueue_.pop_front();
-            progressed = true;
+        qint64 next = -1;
+        if (!inQueue_.empty()) next = inQueue_.front().dueUs;
+        if (!outQueue_.empty() && (next < 0 || outQueue_.front().dueUs < next)) next = outQueue_.front().dueUs;
+        if (next < 0) return;
+        const qint64 waitUs = next - now;
+        if (!timed_ || waitUs > 3000) {
+            // Long waits go back to the event loop; a timed one wakes a little early and
+            // finishes below with a fine-grained wait.
+            const qint64 early = timed_ ? 1500 : 0;
+            pumpTimer_.start(int(std::max<qint64>(0, waitUs - early + 999) / 1000));
+            return;
         }
-        if (!progressed) break;
-        now = nowUs();
-    }
-    qint64 next = -1;
-    if (!inQueue_.empty()) next = inQueue_.front().dueUs;
-    if (!outQueue_.empty() && (next < 0 || outQueue_.front().dueUs < next)) next = outQueue_.front().dueUs;
-    if (next >= 0) {
-        const qint64 waitUs = std::max<qint64>(0, next - now);
-        pumpTimer_.start(int((waitUs + 999) / 1000));
+        // Short waits on the modelled line: sleep to the microsecond, taking in whatever the
+        // program sends meanwhile with its true arrival time.
+        pollfd pfd{masterFd_, POLLIN, 0};
+        const timespec ts{0, long(std::max<qint64>(0, waitUs)) * 1000};
+        if (::ppoll(&pfd, 1, &ts, nullptr) > 0 && (pfd.revents & POLLIN)) readMaster();
     }
 }
 

@@ -52,6 +52,7 @@ signals:
 
 private:
     void onReadable();
+    void readMaster();
     void pump();
     void writeByte(uint8_t b);
     qint64 nowUs() const { return clock_.nsecsElapsed() / 1000; }
