@@ -69,6 +69,18 @@ private slots:
         QVERIFY(contents().endsWith("z=1\r\n[New]\r\nk=v\r\n"));
     }
 
+    void lineEndsFollowTheFileAndRewritingChangesNothing()
+    {
+        // An unterminated last line ending in CR must not turn an LF file into a CR LF one.
+        const QByteArray lf = " 3i\r[\nFle]\r";
+        const QByteArray once = ini::update(lf, "port", "name", "po");
+        QCOMPARE(once, QByteArray(" 3i\r[\nFle]\r\n[port]\nname=po\n"));
+        QCOMPARE(ini::update(once, "port", "name", "po"), once);
+        const QByteArray single = ini::update("x=1\r", "Config", "word", "");
+        QCOMPARE(single, QByteArray("x=1\r\n[Config]\r\nword=\r\n"));
+        QCOMPARE(ini::update(single, "Config", "word", ""), single);
+    }
+
     void longValueCutAt2599BytesOnACharacterBoundary()
     {
         put("[File]\nname=" + QByteArray(2700, 'a') + "\n");

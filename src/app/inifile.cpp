@@ -80,14 +80,17 @@ QString lookup(const QByteArray &contents, const QString &section, const QString
 
 QByteArray update(const QByteArray &contents, const QString &section, const QString &key, const QString &value)
 {
-    // New lines take the line end the file already uses.
-    const QByteArray cr = contents.contains("\r\n") ? QByteArray("\r") : QByteArray();
+    // New lines take the line end the file already uses, as its first line shows it.
+    // (A file of one unterminated line ending in CR counts as CR LF.)
+    const qsizetype firstEnd = contents.indexOf('\n');
+    const bool crlf = firstEnd >= 0 ? firstEnd > 0 && contents[firstEnd - 1] == '\r' : contents.endsWith('\r');
+    const QByteArray cr = crlf ? QByteArray("\r") : QByteArray();
     const QByteArray newLine = key.toLocal8Bit() + '=' + value.toLocal8Bit() + cr;
 
     QList<QByteArray> lines = contents.split('\n');
     lines.removeLast();  // what follows the final line end (or the whole unterminated last line)
     const QByteArray tail = contents.mid(contents.lastIndexOf('\n') + 1);
-    if (!tail.isEmpty()) lines.append(tail + cr);  // an unterminated last line gets its line end
+    if (!tail.isEmpty()) lines.append(tail.endsWith('\r') ? tail : tail + cr);  // it gets its line end
 
     int sectionLine = -1, lastInSection = -1;
     for (int i = 0; i < lines.size(); ++i) {
