@@ -15,7 +15,7 @@
 
 namespace {
 int signalPipe[2] = {-1, -1};
-void onSignal(int) { (void)!::write(signalPipe[1], "x", 1); }
+void onSignal(int sig) { (void)!::write(signalPipe[1], sig == SIGUSR1 ? "u" : "x", 1); }
 }  // namespace
 
 int main(int argc, char **argv)
@@ -28,7 +28,8 @@ int main(int argc, char **argv)
         "Simulated VELTRA2 writer with a modelled PIC (1024 program words, ID/configuration words "
         "at 2000h-2007h, 64 EEPROM bytes), served on a pseudo-terminal.\n"
         "Point veltraw at the printed device path (or at the --link path) as its COM port.\n"
-        "Stop it with Ctrl+C; with --dump the PIC's memory is then saved as Intel HEX."));
+        "Stop it with Ctrl+C; with --dump the PIC's memory is then saved as Intel HEX.\n"
+        "SIGUSR1 prints the bytes exchanged so far and the PIC time modelled."));
     p.addHelpOption();
     QCommandLineOption link(QStringLiteral("link"), QStringLiteral("Create a symbolic link PATH to the device."), QStringLiteral("PATH"));
     QCommandLineOption hex(QStringLiteral("hex"), QStringLiteral("Start from this Intel HEX image (program at 0000h, ID/config at 4000h, EEPROM at 4200h)."), QStringLiteral("FILE"));
@@ -61,6 +62,7 @@ int main(int argc, char **argv)
     w.boardPowered = !p.isSet(unpowered);
     w.firmwareVersion = p.value(firmware);
     server.setTimed(p.isSet(timed));
+    server.setRecording(false);  // a long session would otherwise grow the record for ever
 
     QString linkPath = p.value(link);
     if (!linkPath.isEmpty()) {
@@ -84,8 +86,21 @@ int main(int argc, char **argv)
         std::signal(SIGINT, onSignal);
         std::signal(SIGTERM, onSignal);
         std::signal(SIGHUP, onSignal);
+        std::signal(SIGUSR1, onSignal);
         auto *n = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-        QObject::connect(n, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+        QObject::connect(n, &QSocketNotifier::activated, &app, [&server] {
+            char c = 0;
+            if (::read(signalPipe[0], &c, 1) != 1) return;
+            if (c == 'u') {
+                // SIGUSR1: the running totals, for benchmarks.
+                const auto t = server.totals();
+                printf("totals from_host=%lld from_writer=%lld pic_busy_us=%lld\n", (long long)t.fromHost,
+                       (long long)t.fromWriter, (long long)t.picBusyUs);
+                fflush(stdout);
+                return;
+            }
+            QCoreApplication::quit();
+        });
     }
     const int rc = app.exec();
 

@@ -93,7 +93,8 @@ void PtyServer::readMaster()
         if (n <= 0) break;
         const qint64 now = nowUs();
         for (ssize_t i = 0; i < n; ++i) {
-            record_.append(WireEvent{now / 1000, true, buf[i]});
+            if (recording_) record_.append(WireEvent{now / 1000, true, buf[i]});
+            ++totals_.fromHost;
             emit wireByte(now / 1000, true, buf[i]);
             qint64 due = now;
             if (timed_) {
@@ -122,6 +123,7 @@ void PtyServer::pump()
                 inQueue_.pop_front();
                 emit byteFromHost(b);
                 for (const OutUnit &u : writer_.feed(b)) {
+                    totals_.picBusyUs += u.busyUs;
                     qint64 due = ready + qint64(u.holdMs) * 1000;
                     if (timed_) {
                         due = std::max(due + u.busyUs, outLineFreeUs_) + qint64(kByteUs);
@@ -170,7 +172,8 @@ void PtyServer::pump()
 
 void PtyServer::writeByte(uint8_t b)
 {
-    record_.append(WireEvent{nowUs() / 1000, false, b});
+    if (recording_) record_.append(WireEvent{nowUs() / 1000, false, b});
+    ++totals_.fromWriter;
     emit wireByte(nowUs() / 1000, false, b);
     for (int tries = 0; tries < 1000; ++tries) {
         const ssize_t n = ::write(masterFd_, &b, 1);

@@ -37,6 +37,12 @@ public:
     QByteArray writerBytes() const;   // everything the writer sent, in order
     void clearRecord() { record_.clear(); }
 
+    // Running totals since start: bytes each way and the PIC time modelled.
+    struct Totals { qint64 fromHost = 0; qint64 fromWriter = 0; qint64 picBusyUs = 0; };
+    Totals totals() const { return totals_; }
+    // Keeps the record from growing without bound in a long-running simulator.
+    void setRecording(bool on) { recording_ = on; }
+
     // Takes in at once whatever the program has written so far (tests call it before they
     // look at the record, since the server otherwise reads only when the event loop runs).
     void pollNow() { if (masterFd_ >= 0) onReadable(); }
@@ -67,6 +73,8 @@ private:
     bool timed_ = false;
     QElapsedTimer clock_;
     QVector<WireEvent> record_;
+    Totals totals_;
+    bool recording_ = true;
     std::deque<Pending> inQueue_;
     std::deque<Pending> outQueue_;
     qint64 inLineFreeUs_ = 0;
