@@ -1,0 +1,328 @@
+#include "eeprom/frmeprom.h"
+
+#include "app/formmain.h"
+#include "app/forms.h"
+#include "app/module1.h"
+#include "app/vbtimer.h"
+#include "eeprom/eepromops.h"
+#include "eeprom/eepromtext.h"
+#include "eeprom/frminput.h"
+#include "link/programmerlink.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QScreen>
+
+using namespace Module1;
+
+namespace {
+
+// Positions are given in twips; 15 twips make one pixel.
+QRect tw(int l, int t, int w, int h) { return QRect(l / 15, t / 15, w / 15, h / 15); }
+
+const QString kBusyLink = QStringLiteral("ほかの画面がライタと通信中です。\r\n通信が終わってからもう一度操作してください。");
+
+QPointer<frmEPROM> g_view;
+
+}  // namespace
+
+// The view as its exchanges see it. It outlives nothing: if the window goes away during a
+// wait, every call becomes a no-op and the exchange is told to stop.
+class ViewAdapter : public eeprom::ViewContext {
+public:
+    explicit ViewAdapter(frmEPROM *w) : w_(w) {}
+    void setStatus(const QString &text) override
+    {
+        if (w_) w_->Label2->setText(text);
+    }
+    void setButtonsEnabled(bool on) override
+    {
+        if (!w_) return;
+        w_->cmdRefresh->setEnabled(on);
+        w_->cmdEraseAll->setEnabled(on);
+    }
+    int currentRow() const override { return w_ ? w_->Grid1->currentRow() : 0; }
+    int currentColumn() const override { return w_ ? w_->Grid1->currentColumn() : 0; }
+    void setCurrentCell(int row, int column) override
+    {
+        if (w_ && row >= 0 && column >= 0) w_->Grid1->setCurrentCell(row, column);
+    }
+    void setCellText(int row, int column, const QString &text) override
+    {
+        if (!w_) return;
+        if (QTableWidgetItem *item = w_->Grid1->item(row, column)) item->setText(text);
+    }
+    void armTimeout() override
+    {
+        if (w_) w_->Timer1->setEnabled(true);
+    }
+    void disarmTimeout() override
+    {
+        if (w_) w_->Timer1->setEnabled(false);
+    }
+    void setTimeoutPeriod(int ms) override
+    {
+        if (w_) w_->Timer1->setInterval(ms);
+    }
+    void setErasePause(bool on) override
+    {
+        if (w_) w_->ErasePause = on ? 1 : 0;
+    }
+    bool abandoned() const override { return !w_ || w_->unloading_; }
+
+private:
+    QPointer<frmEPROM> w_;
+};
+
+frmEPROM::frmEPROM(QWidget *parent) : QWidget(parent)
+{
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                   | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowTitle(QStringLiteral("EEP-ROM"));
+    setFixedSize(6975 / 15, 2145 / 15);
+    buildControls();
+    Form_Load();
+}
+
+frmEPROM::~frmEPROM()
+{
+    if (g_view == this) g_view = nullptr;
+    // A wait of ours must not outlive its time-out timer.
+    if (running_) AppSettings.InputWaitFlag = 0;
+}
+
+void frmEPROM::buildControls()
+{
+    Label1 = new QLabel(QStringLiteral("EEP-ROMデータメモリエリア"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(tw(360, 120, 6375, 255));
+
+    Grid1 = new QTableWidget(eepromtext::kRows, eepromtext::kColumns, this);
+    Grid1->setObjectName(QStringLiteral("Grid1"));
+    Grid1->setGeometry(tw(0, 360, 7095, 1215));
+
+    Label2 = new QLabel(this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(tw(1440, 1800, 3135, 255));
+
+    auto button = [this](const QString &text, const char *name, QRect r) {
+        auto *b = new QPushButton(text, this);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(r);
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        return b;
+    };
+    cmdEraseAll = button(QStringLiteral("&DATA Clear"), "cmdEraseAll", tw(240, 1680, 1215, 375));
+    cmdRefresh = button(QStringLiteral("&Refresh"), "cmdRefresh", tw(4680, 1680, 975, 375));
+    cmdClose = button(QStringLiteral("&Close"), "cmdClose", tw(5760, 1680, 1095, 375));
+
+    Timer1 = new VbTimer(1000, false, this);
+
+    QWidget::setTabOrder(Grid1, cmdClose);
+    QWidget::setTabOrder(cmdClose, cmdEraseAll);
+    QWidget::setTabOrder(cmdEraseAll, cmdRefresh);
+
+    connect(cmdRefresh, &QPushButton::clicked, this, &frmEPROM::cmdRefresh_Click);
+    connect(cmdEraseAll, &QPushButton::clicked, this, &frmEPROM::cmdEraseAll_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &frmEPROM::cmdClose_Click);
+    connect(Timer1, &VbTimer::Timer, this, &frmEPROM::Timer1_Timer);
+    Grid1->installEventFilter(this);
+    Grid1->viewport()->installEventFilter(this);
+}
+
+void frmEPROM::Form_Load()
+{
+    // Centred on the screen where it fits.
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect s = screen->geometry();
+        int left = x();
+        int top = y();
+        if (s.width() > width()) left = s.x() + s.width() / 2 - width() / 2;
+        if (s.height() > height()) top = s.y() + s.height() / 2 - height() / 2;
+        move(left, top);
+    }
+
+    // The grid: its header row and column are ordinary cells that cannot become current.
+    Grid1->horizontalHeader()->hide();
+    Grid1->verticalHeader()->hide();
+    Grid1->horizontalHeader()->setMinimumSectionSize(1);
+    Grid1->verticalHeader()->setMinimumSectionSize(1);
+    Grid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Grid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    Grid1->setSelectionBehavior(QAbstractItemView::SelectItems);
+    Grid1->setTabKeyNavigation(false);
+    Grid1->setWordWrap(false);
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPointSize(9);
+    Grid1->setFont(font);
+    for (int c = 0; c < eepromtext::kColumns; ++c) Grid1->setColumnWidth(c, 400 / 15);
+    for (int r = 0; r < eepromtext::kRows; ++r) Grid1->setRowHeight(r, 240 / 15);
+
+    for (int r = 0; r < eepromtext::kRows; ++r) {
+        for (int c = 0; c < eepromtext::kColumns; ++c) {
+            auto *item = new QTableWidgetItem;
+            if (eepromtext::isDataCell(r, c)) {
+                item->setText(QStringLiteral("*"));
+                item->setTextAlignment(Qt::AlignCenter);
+                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            } else {
+                if (r == 0 && c > 0) item->setText(eepromtext::columnHeader(c));
+                if (c == 0 && r > 0) item->setText(eepromtext::rowHeader(r));
+                item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+                item->setFlags(Qt::NoItemFlags);
+                item->setBackground(palette().button());
+                item->setForeground(palette().buttonText());
+            }
+            Grid1->setItem(r, c, item);
+        }
+    }
+    Grid1->setCurrentCell(eepromtext::kRows - 1, eepromtext::kColumns - 1);
+    Grid1->setFocus();
+
+    AppSettings.EepromViewActivated = 0;
+    Label2->setText(QString());
+}
+
+bool frmEPROM::event(QEvent *e)
+{
+    if (e->type() == QEvent::WindowActivate) Form_Activate();
+    return QWidget::event(e);
+}
+
+void frmEPROM::Form_Activate()
+{
+    if (AppSettings.EepromViewActivated != 0) return;
+    AppSettings.EepromViewActivated = 1;
+    // Read once the activation itself has been handled, not inside its delivery.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!unloading_ && isVisible()) ReadEeprom();
+        },
+        Qt::QueuedConnection);
+}
+
+template <typename F>
+void frmEPROM::runExchange(F &&exchange)
+{
+    if (running_ || unloading_) return;  // the exchange under way serves this request too
+    ProgrammerLink *link = Module1::Link();
+    if (!link) return;
+    LinkSession session(*link, "frmEPROM");
+    if (!session.held()) {
+        MsgBox(kBusyLink, Icon::Exclamation, kProgramTitle);
+        return;
+    }
+    QPointer<frmEPROM> self(this);
+    running_ = true;
+    ViewAdapter ctx(this);
+    exchange(*link, ctx);
+    if (!self) return;
+    running_ = false;
+    Timer1->setEnabled(false);
+    ErasePause = 0;
+    if (unloading_) deleteLater();
+}
+
+void frmEPROM::ReadEeprom()
+{
+    runExchange([](ProgrammerLink &link, eeprom::ViewContext &ctx) { eeprom::ReadEeprom(link, ctx); });
+}
+
+void frmEPROM::EraseEeprom()
+{
+    runExchange([](ProgrammerLink &link, eeprom::ViewContext &ctx) { eeprom::EraseEeprom(link, ctx); });
+}
+
+void frmEPROM::Grid1_DblClick()
+{
+    if (!cmdRefresh->isEnabled() || running_ || unloading_) return;
+    const int row = Grid1->currentRow();
+    const int column = Grid1->currentColumn();
+    const QTableWidgetItem *item = Grid1->item(row, column);
+    AppSettings.SelectedCellText = item ? item->text() : QString();
+
+    QPointer<frmEPROM> self(this);
+    QPointer<frmInput> dialog = new frmInput(row, column, this);
+    if (dialog->loaded()) {
+        running_ = true;  // keeps a second dialog or an unload from starting meanwhile
+        ShowModal(dialog);
+        if (!self) {
+            delete dialog.data();
+            return;
+        }
+        running_ = false;
+    }
+    delete dialog.data();
+    if (unloading_) {
+        deleteLater();
+        return;
+    }
+    if (AppSettings.EepromWritten == 1) ReadEeprom();
+}
+
+void frmEPROM::Grid1_KeyPress(int keyAscii)
+{
+    if (keyAscii == 13) Grid1_DblClick();
+}
+
+void frmEPROM::Timer1_Timer()
+{
+    Timer1->setEnabled(false);
+    AppSettings.InputWaitFlag = 0;
+    if (ErasePause != 1) {
+        if (ProgrammerLink *link = Module1::Link()) link->sendLetter('C');
+    }
+    Timer1->setInterval(1000);
+}
+
+bool frmEPROM::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == Grid1 && e->type() == QEvent::KeyPress) {
+        const auto *k = static_cast<QKeyEvent *>(e);
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+            Grid1_KeyPress(13);
+            return true;
+        }
+    }
+    if (watched == Grid1->viewport() && e->type() == QEvent::MouseButtonDblClick) {
+        // After the grid has handled the click that made the cell current.
+        QMetaObject::invokeMethod(this, &frmEPROM::Grid1_DblClick, Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+void frmEPROM::closeEvent(QCloseEvent *e)
+{
+    // The close box unloads the window; the next showing loads it afresh.
+    e->accept();
+    if (unloading_) return;
+    unloading_ = true;
+    if (g_view == this) g_view = nullptr;
+    if (running_) {
+        // Abandon the exchange under way: its wait ends now and it sends nothing more. The
+        // window goes once the exchange has unwound.
+        Timer1->setEnabled(false);
+        AppSettings.InputWaitFlag = 0;
+        for (frmInput *input : findChildren<frmInput *>()) input->reject();
+        return;
+    }
+    deleteLater();
+}
+
+frmEPROM *FrmEPROM()
+{
+    if (!g_view) {
+        g_view = new frmEPROM(MainForm());
+        RegisterForm(g_view);
+    }
+    return g_view;
+}
+
+frmEPROM *LoadedFrmEPROM() { return g_view; }
