@@ -1,8 +1,11 @@
 #include "app/formmain.h"
-#include "app/module1.h"
+#include "eeprom/frmeepromwrite.h"
 
 void FormMain::OpenDataFileWriteWindow()
 {
-    Module1::MsgBox(QStringLiteral("このバージョンではデータファイルからの書込みはできません。"), Module1::Icon::Critical,
-                    Module1::kProgramTitle);
+    // Not modal: start-up goes on and shows the main window beside it.
+    frmEEPROMwrite *w = FrmEEPROMwrite();
+    w->show();
+    w->raise();
+    w->activateWindow();
 }
