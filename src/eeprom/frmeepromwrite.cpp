@@ -1,5 +1,7 @@
 #include "eeprom/frmeepromwrite.h"
 
+#include <QFontMetrics>
+
 #include "app/forms.h"
 #include "app/formmain.h"
 #include "app/module1.h"
@@ -108,7 +110,14 @@ frmEEPROMwrite::frmEEPROMwrite(QWidget *parent) : QDialog(parent)
 
     Label1 = new QLabel(QStringLiteral("OKをクリックするとデータを書込みます"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(12, 12, 207, 20);
+    Label1->setGeometry(4, 12, 3465 / 15 - 8, 20);
+    Label1->setAlignment(Qt::AlignCenter);
+    // The prompt is one line in a small window: take a smaller size of the font where the
+    // system's font would not fit it.
+    QFont f = Label1->font();
+    while (f.pointSizeF() > 6 && QFontMetrics(f).horizontalAdvance(Label1->text()) > Label1->width())
+        f.setPointSizeF(f.pointSizeF() - 0.5);
+    Label1->setFont(f);
     Command1 = new QPushButton(QStringLiteral("O K"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(79, 46, 72, 28);

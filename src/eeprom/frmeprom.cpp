@@ -1,5 +1,7 @@
 #include "eeprom/frmeprom.h"
 
+#include <QFontMetrics>
+
 #include "app/formmain.h"
 #include "app/forms.h"
 #include "app/module1.h"
@@ -158,8 +160,15 @@ void frmEPROM::Form_Load()
     Grid1->setSelectionBehavior(QAbstractItemView::SelectItems);
     Grid1->setTabKeyNavigation(false);
     Grid1->setWordWrap(false);
+    // Cells of 400 twips hold "+Fh" or " 30h" only without Qt's default padding and eliding.
+    Grid1->setTextElideMode(Qt::ElideNone);
+    Grid1->setStyleSheet(QStringLiteral("QTableWidget::item { padding: 0px; }"));
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPointSize(9);
+    // Where that font is missing the fallback is often wider: take a smaller size of it until
+    // the widest header fits its 400-twip column.
+    while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(QStringLiteral(" 30h")) > 400 / 15 - 7)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
     Grid1->setFont(font);
     for (int c = 0; c < eepromtext::kColumns; ++c) Grid1->setColumnWidth(c, 400 / 15);
     for (int r = 0; r < eepromtext::kRows; ++r) Grid1->setRowHeight(r, 240 / 15);
