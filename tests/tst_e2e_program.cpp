@@ -7,6 +7,7 @@
 #include "link/programmerlink.h"
 #include "program/frmreadwrite.h"
 #include "support/harness.h"
+#include "support/hexfiles.h"
 
 #include <QAction>
 #include <QDir>
@@ -15,29 +16,9 @@
 
 namespace {
 
-QByteArray rec(int address, const QByteArray &data, int type = 0)
-{
-    QByteArray r;
-    r.append(char(data.size()));
-    r.append(char((address >> 8) & 0xFF));
-    r.append(char(address & 0xFF));
-    r.append(char(type));
-    r.append(data);
-    int sum = 0;
-    for (char c : r) sum += uint8_t(c);
-    r.append(char((256 - (sum & 0xFF)) & 0xFF));
-    return ':' + r.toHex().toUpper() + "\r\n";
-}
-QByteArray words(const QVector<int> &ws)
-{
-    QByteArray d;
-    for (int w : ws) {
-        d.append(char(w & 0xFF));
-        d.append(char((w >> 8) & 0xFF));
-    }
-    return d;
-}
-const QByteArray kEnd = ":00000001FF\r\n";
+using hexfiles::kEnd;
+using hexfiles::rec;
+using hexfiles::words;
 
 const QString kDone = QStringLiteral("書込みが終了しました");
 const QString kReadDone = QStringLiteral("読取り終了しました");

@@ -6,34 +6,15 @@
 #include "program/operationcontext.h"
 #include "program/writeread.h"
 #include "support/harness.h"
+#include "support/hexfiles.h"
 
 #include <QTest>
 
 namespace {
 
-QByteArray rec(int address, const QByteArray &data, int type = 0)
-{
-    QByteArray r;
-    r.append(char(data.size()));
-    r.append(char((address >> 8) & 0xFF));
-    r.append(char(address & 0xFF));
-    r.append(char(type));
-    r.append(data);
-    int sum = 0;
-    for (char c : r) sum += uint8_t(c);
-    r.append(char((256 - (sum & 0xFF)) & 0xFF));
-    return ':' + r.toHex().toUpper() + "\r\n";
-}
-QByteArray words(std::initializer_list<int> ws)
-{
-    QByteArray d;
-    for (int w : ws) {
-        d.append(char(w & 0xFF));
-        d.append(char((w >> 8) & 0xFF));
-    }
-    return d;
-}
-const QByteArray kEnd = ":00000001FF\r\n";
+using hexfiles::kEnd;
+using hexfiles::rec;
+using hexfiles::words;
 
 // What the program must send for one word, one skip and the configuration word.
 QByteArray D(int w) { return QByteArray("D") + char(0x80 | ((w >> 7) & 0x7F)) + char(0x80 | (w & 0x7F)); }

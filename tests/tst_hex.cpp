@@ -10,37 +10,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/hexfiles.h"
+
 #include <csignal>
 #include <sys/resource.h>
 
 using hexrecord::LineReader;
 
 namespace {
-// One record with a correct checksum, as an assembler writes it.
-QByteArray rec(int address, const QByteArray &data, int type = 0)
-{
-    QByteArray r;
-    r.append(char(data.size()));
-    r.append(char((address >> 8) & 0xFF));
-    r.append(char(address & 0xFF));
-    r.append(char(type));
-    r.append(data);
-    int sum = 0;
-    for (char c : r) sum += uint8_t(c);
-    r.append(char((256 - (sum & 0xFF)) & 0xFF));
-    return ':' + r.toHex().toUpper() + "\r\n";
-}
-// Program words as HEX data: low byte first.
-QByteArray words(std::initializer_list<int> ws)
-{
-    QByteArray d;
-    for (int w : ws) {
-        d.append(char(w & 0xFF));
-        d.append(char((w >> 8) & 0xFF));
-    }
-    return d;
-}
-const QByteArray kEnd = ":00000001FF\r\n";
+using hexfiles::kEnd;
+using hexfiles::rec;
+using hexfiles::words;
 const QString kHexError = QStringLiteral("Hexファイルにエラーがありました");
 }  // namespace
 
