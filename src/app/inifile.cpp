@@ -4,6 +4,11 @@
 #include <QList>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace ini {
 
 namespace {
@@ -56,6 +61,23 @@ QByteArray cutToLimit(const QByteArray &bytes)
         back = shorter.toLocal8Bit();
     }
     return back;
+}
+
+enum class Kind { Missing, Regular, Other };
+
+// Opens path for reading only when it is a regular file. Anything else in its place is not a
+// settings file: a FIFO would block the open until some writer came, a device such as
+// /dev/zero would never end.
+Kind openRegular(QFile &f, const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? Kind::Missing : Kind::Other;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return Kind::Other;
+    }
+    return Kind::Regular;
 }
 
 }  // namespace
@@ -118,8 +140,8 @@ QByteArray update(const QByteArray &contents, const QString &section, const QStr
 
 QString readValue(const QString &path, const QString &section, const QString &key)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return kMissing;
+    QFile f;
+    if (openRegular(f, path) != Kind::Regular) return kMissing;
     const QByteArray contents = f.read(kMaxFileBytes);
     return lookup(contents, section, key);
 }
@@ -129,18 +151,26 @@ bool writeValue(const QString &path, const QString &section, const QString &key,
 {
     QByteArray old;
     {
-        QFile f(path);
-        if (f.exists()) {
-            if (!f.open(QIODevice::ReadOnly)) {
+        QFile f;
+        switch (openRegular(f, path)) {
+        case Kind::Missing:
+            break;  // the first write creates it
+        case Kind::Other:
+            // A folder, a device, a FIFO or a file we may not read: not ours to replace.
+            if (error) *error = QStringLiteral("%1: not a readable regular file").arg(path);
+            return false;
+        case Kind::Regular:
+            // One byte more than we take tells a file too large to rewrite without cutting it.
+            old = f.read(kMaxFileBytes + 1);
+            if (f.error() != QFileDevice::NoError) {
                 if (error) *error = f.errorString();
                 return false;
             }
-            if (f.size() > kMaxFileBytes) {
-                // Rewriting would cut the file short: leave it alone.
+            if (old.size() > kMaxFileBytes) {
                 if (error) *error = QStringLiteral("settings file too large");
                 return false;
             }
-            old = f.readAll();
+            break;
         }
     }
     const QByteArray contents = update(old, section, key, value);

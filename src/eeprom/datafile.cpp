@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 namespace datafile {
 
@@ -88,6 +89,19 @@ std::array<uint8_t, kBytes> BytesFromValues(const QList<QByteArray> &values)
     return out;
 }
 
+QByteArray DecodeText(const QByteArray &raw)
+{
+    QStringDecoder::Encoding encoding;
+    if (raw.startsWith("\xFF\xFE")) encoding = QStringDecoder::Utf16LE;
+    else if (raw.startsWith("\xFE\xFF")) encoding = QStringDecoder::Utf16BE;
+    else return raw;
+    // Read byte by byte, the digits, commas and line ends of a UTF-16 text would each come
+    // with a NUL, and every value would read as "not a number": all zeros, written as a success.
+    QStringDecoder decode(encoding, QStringDecoder::Flag::Stateless);
+    const QString text = decode(QByteArrayView(raw).sliced(2));
+    return text.toUtf8();
+}
+
 ReadResult ReadDataFile(const QString &path)
 {
     ReadResult r;
@@ -111,7 +125,7 @@ ReadResult ReadDataFile(const QString &path)
         r.error = QStringLiteral("%1: %2").arg(path, f.errorString());
         return r;
     }
-    r.bytes = BytesFromValues(SplitValues(text));
+    r.bytes = BytesFromValues(SplitValues(DecodeText(text)));
     r.ok = true;
     return r;
 }

@@ -30,6 +30,10 @@ QList<QByteArray> SplitValues(const QByteArray &text, int max = kValuesUsed);
 // position in the group with the value it had last (0 when it never had one).
 std::array<uint8_t, kBytes> BytesFromValues(const QList<QByteArray> &values);
 
+// The file's text as bytes the value rules can read: a text saved as UTF-16 (with its byte
+// order mark, as Windows editors save "Unicode") becomes UTF-8; any other text is left as it is.
+QByteArray DecodeText(const QByteArray &raw);
+
 struct ReadResult {
     bool ok = false;
     std::array<uint8_t, kBytes> bytes{};

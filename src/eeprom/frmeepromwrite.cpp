@@ -71,6 +71,7 @@ void WriteDataFile(ProgrammerLink &link, DataFileWriteContext *context, const QS
     }
 
     // No address goes out: the writer stores the bytes at 0, 1, 2, ... in the order they come.
+    int address = 0;
     for (const uint8_t b : data.bytes) {
         link.sendByte((b & 0x80) ? 0x81 : 0x80);
         link.sendByte(uint8_t(b | 0x80));
@@ -79,10 +80,20 @@ void WriteDataFile(ProgrammerLink &link, DataFileWriteContext *context, const QS
         reply = link.readText();
         if (reply != QLatin1String("m") && reply != QLatin1String("a")) {
             link.sendLetter('C');
-            MsgBox(kCommFailure, Icon::Critical, kErrorTitle);
+            // The write stopped part-way: the detail says how far it got.
+            Message m;
+            m.text = kCommFailure;
+            m.title = kErrorTitle;
+            m.icon = Icon::Critical;
+            m.detail = QStringLiteral("アドレス %1h で止まりました（書込み済み %2 / %3 バイト）。")
+                           .arg(QStringLiteral("%1").arg(address, 2, 16, QLatin1Char('0')).toUpper())
+                           .arg(address)
+                           .arg(datafile::kBytes);
+            MsgBox(m);
             closeWindow();
             return;
         }
+        ++address;
     }
     MsgBox(QStringLiteral("書込みが終了しました"), Icon::None, kProgramTitle);
     closeWindow();

@@ -52,13 +52,21 @@ int WaitByte(ProgrammerLink &link, OperationContext &ctx)
 
 enum class DataPhase { Done, HexError, WriteError, ProcessError };
 
+// Where the data phase stopped: the word address the writer was to write next and the file's
+// line then being sent (1-based; 0 before the first).
+struct Reached {
+    qint16 nextAddress = 0;
+    int line = 0;
+};
+
 // Sends the words of the open file; returns how the data phase ended.
-DataPhase SendWords(ProgrammerLink &link, OperationContext &ctx, hexrecord::LineReader &file)
+DataPhase SendWords(ProgrammerLink &link, OperationContext &ctx, hexrecord::LineReader &file, Reached &reached)
 {
     using hexrecord::LineReader;
-    qint16 nextAddress = 0;
+    qint16 &nextAddress = reached.nextAddress;
     QByteArray line;
     for (;;) {
+        ++reached.line;
         const LineReader::Status st = file.next(&line);
         if (st == LineReader::Status::End) return DataPhase::Done;
         if (st == LineReader::Status::TooLong) return DataPhase::HexError;
@@ -106,10 +114,30 @@ DataPhase SendWords(ProgrammerLink &link, OperationContext &ctx, hexrecord::Line
     }
 }
 
-void WriteFailed(ProgrammerLink &link)
+// What a write that stopped part-way leaves in the PIC, for the message's detail.
+QString StoppedAt(const Reached &r, bool withLine)
+{
+    QString s;
+    if (withLine) s = QStringLiteral("HEXファイルの %1 行目で止まりました。").arg(r.line);
+    s += QStringLiteral("アドレス %1h の手前まで書込み済みです。")
+             .arg(QStringLiteral("%1").arg(uint16_t(r.nextAddress), 4, 16, QLatin1Char('0')).toUpper());
+    return s;
+}
+
+void Stopped(ProgrammerLink &link, const QString &text, const QString &title, const QString &detail)
 {
     link.sendLetter('E');
-    MsgBox(QStringLiteral("書き込み中にエラーが発生しました"), Icon::Critical, kErrorTitle);
+    Message m;
+    m.text = text;
+    m.title = title;
+    m.icon = Icon::Critical;
+    m.detail = detail;
+    MsgBox(m);
+}
+
+void WriteFailed(ProgrammerLink &link, const QString &detail)
+{
+    Stopped(link, QStringLiteral("書き込み中にエラーが発生しました"), kErrorTitle, detail);
 }
 
 QString ProposedSaveName()
@@ -184,35 +212,37 @@ void WriteProgram(ProgrammerLink &link, OperationContext &ctx, const QString &pa
         MsgBox(QStringLiteral("ファイルが見つかりません"), Icon::Critical, kFileErrorTitle);
         return;
     }
-    const DataPhase phase = SendWords(link, ctx, file);
+    Reached reached;
+    const DataPhase phase = SendWords(link, ctx, file, reached);
     file.close();
+    // A write that stops part-way says how far it got: the message's text stays as it is, the
+    // detail tells the line and the address.
     switch (phase) {
     case DataPhase::Done:
         break;
     case DataPhase::HexError:
-        link.sendLetter('E');
-        MsgBox(kHexError, Icon::Critical, kFileErrorTitle);
+        Stopped(link, kHexError, kFileErrorTitle, StoppedAt(reached, true));
         return;
     case DataPhase::WriteError:
-        WriteFailed(link);
+        WriteFailed(link, StoppedAt(reached, false));
         return;
     case DataPhase::ProcessError:
-        link.sendLetter('E');
-        MsgBox(QStringLiteral("ファイル処理エラーです"), Icon::Critical, kErrorTitle);
+        Stopped(link, QStringLiteral("ファイル処理エラーです"), kErrorTitle, StoppedAt(reached, true));
         return;
     }
 
     // Configuration word. Its reply has the same time-out as every other wait: a writer that
     // never answers "G" must not leave the dialog waiting for ever.
+    const QString atConfig = QStringLiteral("プログラムメモリは書込み済みです。コンフィグレーションワードの書込みで止まりました。");
     link.sendLetter('G');
     if (!is(WaitReply(link, ctx), 'g')) {
-        WriteFailed(link);
+        WriteFailed(link, atConfig);
         return;
     }
     link.sendByte(0x80);
     link.sendByte(SevenBitGroup::single(AppSettings.ConfigWord & 0x7F));
     if (!is(WaitReply(link, ctx), 'w')) {
-        WriteFailed(link);
+        WriteFailed(link, atConfig);
         return;
     }
     link.sendLetter('E');
@@ -269,8 +299,14 @@ void ReadProgram(ProgrammerLink &link, OperationContext &ctx)
             if (AppSettings.ReadAddress == hexrecord::kIdAddress + 8) break;
         }
     }
+    const QString receivedWords = QStringLiteral("受信したワード数: %1 / %2").arg(words.size()).arg(hexexport::kReadWords);
     if (how == Received::Failed) {
-        MsgBox(QStringLiteral("ファイルエラーです"), Icon::Critical, kErrorTitle);
+        Message m;
+        m.text = QStringLiteral("ファイルエラーです");
+        m.title = kErrorTitle;
+        m.icon = Icon::Critical;
+        m.detail = receivedWords;
+        MsgBox(m);
         return;
     }
     if (how == Received::Stopped) {
@@ -281,7 +317,7 @@ void ReadProgram(ProgrammerLink &link, OperationContext &ctx)
                                 "ファイルは出力していません。もう一度操作してください。");
         m.title = kErrorTitle;
         m.icon = Icon::Critical;
-        m.detail = QStringLiteral("受信したワード数: %1 / %2").arg(words.size()).arg(hexexport::kReadWords);
+        m.detail = receivedWords;
         MsgBox(m);
         return;
     }
