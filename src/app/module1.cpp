@@ -82,13 +82,19 @@ void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 void WaitForInput()
 {
     AppSettings.InputWaitFlag = 1;
-    DoEvents();
+    // A closed port can bring no byte: return rather than wait for ever. A byte already in:
+    // one turn of the event loop, as every wait yields, and back.
+    if (!g_link || !g_link->isOpen() || g_link->bytesWaiting() >= 1) {
+        DoEvents();
+        return;
+    }
     for (;;) {
+        // Handles what is pending, else sleeps until a byte, a timer or the user wakes it:
+        // one turn of the event loop for each thing that happens, none in between.
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (AppSettings.InputWaitFlag == 0) return;
-        // A closed port can bring no byte: return rather than wait for ever.
         if (!g_link || !g_link->isOpen()) return;
         if (g_link->bytesWaiting() >= 1) return;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 }
 

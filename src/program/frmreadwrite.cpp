@@ -22,6 +22,10 @@ frmReadWrite::frmReadWrite(QWidget *parent) : QDialog(parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setFont(QFont(QStringLiteral("ＭＳ ゴシック")));
     Label1->setGeometry(12, 10, 336, 60);
+    // Its text changes with every word of a transfer: a fixed size spares the window a layout
+    // pass each time, plain text the check for markup (a path is never markup either).
+    Label1->setFixedSize(Label1->size());
+    Label1->setTextFormat(Qt::PlainText);
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     cmdOK = new QPushButton(QStringLiteral("&OK"), this);
@@ -32,6 +36,9 @@ frmReadWrite::frmReadWrite(QWidget *parent) : QDialog(parent)
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setGeometry(268, 80, 80, 28);
     Timer1 = new VbTimer(5000, false, this);
+    progressPaint_.setSingleShot(true);
+    progressPaint_.setInterval(kProgressPaintMs);
+    connect(&progressPaint_, &QTimer::timeout, this, &frmReadWrite::paintProgress);
     connect(cmdOK, &QPushButton::clicked, this, &frmReadWrite::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmReadWrite::cmdCancel_Click);
     connect(Timer1, &VbTimer::Timer, this, &frmReadWrite::Timer1_Timer);
@@ -52,7 +59,28 @@ void frmReadWrite::ShowProgress()
     show();
 }
 
-void frmReadWrite::setProgress(const QString &text) { Label1->setText(text); }
+// The progress line changes with every word, hundreds of times a second, and drawing each
+// text was most of our CPU time during a transfer. Label1 always holds the latest text; while
+// a recent drawing is less than kProgressPaintMs old, the next one waits for the timer.
+void frmReadWrite::setProgress(const QString &text)
+{
+    if (progressPaint_.isActive()) {
+        progressDeferred_ = true;
+        Label1->setUpdatesEnabled(false);
+    } else {
+        progressPaint_.start();
+    }
+    Label1->setText(text);
+}
+
+void frmReadWrite::paintProgress()
+{
+    if (!progressDeferred_) return;
+    progressDeferred_ = false;
+    Label1->setUpdatesEnabled(true);  // draws the latest text
+    progressPaint_.start();
+}
+
 void frmReadWrite::armTimeout() { Timer1->setEnabled(true); }
 void frmReadWrite::disarmTimeout() { Timer1->setEnabled(false); }
 

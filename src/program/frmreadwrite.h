@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 class VbTimer;
 
@@ -49,6 +50,11 @@ protected:
 private:
     void Form_QueryUnload();
     void closeFromCode();
+    void paintProgress();
     bool running_ = false;
     bool closingFromCode_ = false;
+    // The progress text is always current in Label1; the screen shows it at most this often.
+    static constexpr int kProgressPaintMs = 100;
+    QTimer progressPaint_;
+    bool progressDeferred_ = false;
 };
