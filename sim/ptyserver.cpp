@@ -6,6 +6,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sched.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -153,7 +155,18 @@ void PtyServer::pump()
         qint64 next = -1;
         if (!inQueue_.empty()) next = inQueue_.front().dueUs;
         if (!outQueue_.empty() && (next < 0 || outQueue_.front().dueUs < next)) next = outQueue_.front().dueUs;
-        if (next < 0) return;
+        if (next < 0) {
+            // Nothing queued. Just after a reply the program's answer is usually on its way:
+            // watch the line awake for a moment, so that answer is timed from when it was sent
+            // rather than from when a sleeping simulator would have noticed it. Yielding lets
+            // the kernel's own pseudo-terminal work run on this CPU meanwhile.
+            if (!timed_ || now - lastReplyUs_ > kWatchUs) return;
+            pollfd pfd{masterFd_, POLLIN, 0};
+            const timespec zero{0, 0};
+            if (::ppoll(&pfd, 1, &zero, nullptr) > 0 && (pfd.revents & POLLIN)) readMaster();
+            else sched_yield();
+            continue;
+        }
         const qint64 waitUs = next - now;
         if (!timed_ || waitUs > 3000) {
             // Long waits go back to the event loop; a timed one wakes a little early and
@@ -162,16 +175,26 @@ void PtyServer::pump()
             pumpTimer_.start(int(std::max<qint64>(0, waitUs - early + 999) / 1000));
             return;
         }
-        // Short waits on the modelled line: sleep to the microsecond, taking in whatever the
-        // program sends meanwhile with its true arrival time.
+        // Short waits on the modelled line: sleep to shortly before the byte is due and watch
+        // the clock for the rest, taking in whatever the program sends meanwhile with its true
+        // arrival time. A process that sleeps to the due time itself wakes tens of
+        // microseconds late (an idle CPU waking up), and the program would be charged for it.
         pollfd pfd{masterFd_, POLLIN, 0};
-        const timespec ts{0, long(std::max<qint64>(0, waitUs)) * 1000};
+        const timespec ts{0, long(std::max<qint64>(0, waitUs - kSpinUs)) * 1000};
         if (::ppoll(&pfd, 1, &ts, nullptr) > 0 && (pfd.revents & POLLIN)) readMaster();
     }
 }
 
+void PtyServer::setTimed(bool on)
+{
+    timed_ = on;
+    // Sleeps end when asked rather than up to 50 us later, the kernel's default slack.
+    if (on) ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+}
+
 void PtyServer::writeByte(uint8_t b)
 {
+    lastReplyUs_ = nowUs();
     if (recording_) record_.append(WireEvent{nowUs() / 1000, false, b});
     ++totals_.fromWriter;
     emit wireByte(nowUs() / 1000, false, b);

@@ -27,10 +27,14 @@ public:
 
     SimWriter &writer() { return writer_; }
 
-    // Wire-time model: 4800 baud, 10 bits a byte each way, plus the PIC's times.
-    void setTimed(bool on) { timed_ = on; }
+    // Wire-time model: 4800 baud, 10 bits a byte each way, plus the PIC's times (PicTimes).
+    void setTimed(bool on);
     bool timed() const { return timed_; }
     static constexpr double kByteUs = 1e6 * 10.0 / 4800.0;
+    // The last stretch before a byte is due is waited out awake, so it goes out on time.
+    static constexpr qint64 kSpinUs = 200;
+    // How long the line is watched awake after a reply for the program's answer.
+    static constexpr qint64 kWatchUs = 500;
 
     const QVector<WireEvent> &record() const { return record_; }
     QByteArray hostBytes() const;     // everything the program sent, in order
@@ -79,6 +83,7 @@ private:
     std::deque<Pending> outQueue_;
     qint64 inLineFreeUs_ = 0;
     qint64 outLineFreeUs_ = 0;
+    qint64 lastReplyUs_ = -1000000;
     QTimer pumpTimer_;
 };
 

@@ -18,7 +18,14 @@ constexpr int kEepromBytes = 64;
 constexpr uint16_t kErasedWord = 0x3FFF;
 constexpr uint8_t kErasedByte = 0xFF;
 
-// Modelled PIC times in microseconds, used only when the wire-time model is on.
+// Modelled PIC times in microseconds, used only when the wire-time model is on (PtyServer
+// adds them before the reply that reports the work done). The values are the typical ones of
+// a flash PIC of this size (1K words, 64 bytes of data EEPROM):
+// - a program word, and the configuration word: its self-timed write, about 4 ms; the writer
+//   sends "w" after the second data group once the word is written;
+// - a data EEPROM byte: a few ms, 4 ms here, before "a" (single byte) or "m" (data file);
+// - a bulk erase of either memory: longer than one write; 10 ms, a safe wait for it, before "a".
+// Reads cost no PIC time: fetching a word takes microseconds, nothing next to 2.083 ms a byte.
 struct PicTimes {
     int programWordUs = 4000;   // one program word (or configuration word) write
     int eepromByteUs = 4000;    // one data EEPROM byte write
