@@ -12,6 +12,7 @@
 #include "program/frmreadwrite.h"
 #include "app/forms.h"
 #include "support/harness.h"
+#include "support/hexfiles.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -480,31 +481,9 @@ inline Exchange operation(Harness &h, const QString &name, int timeoutMs, std::f
     return x;
 }
 
-// One Intel HEX data record.
-inline QByteArray hexRecord(int address, const QByteArray &data)
-{
-    QByteArray r;
-    r.append(char(data.size()));
-    r.append(char((address >> 8) & 0xFF));
-    r.append(char(address & 0xFF));
-    r.append(char(0));
-    r.append(data);
-    int sum = 0;
-    for (char c : r) sum += uint8_t(c);
-    r.append(char((256 - (sum & 0xFF)) & 0xFF));
-    return ':' + r.toHex().toUpper() + "\r\n";
-}
-
-// Program words as a HEX record carries them, low byte first.
-inline QByteArray hexWords(std::initializer_list<int> words)
-{
-    QByteArray d;
-    for (int w : words) {
-        d.append(char(w & 0xFF));
-        d.append(char((w >> 8) & 0xFF));
-    }
-    return d;
-}
+// One Intel HEX data record, and program words as a record carries them (low byte first).
+inline QByteArray hexRecord(int address, const QByteArray &data) { return hexfiles::rec(address, data); }
+inline QByteArray hexWords(std::initializer_list<int> words) { return hexfiles::words(QVector<int>(words)); }
 
 
 // ---- resources ------------------------------------------------------------------------------
