@@ -4,6 +4,7 @@
 #include "app/vbtimer.h"
 #include "eeprom/frmeprom.h"
 #include "link/programmerlink.h"
+#include "support/eepromview.h"
 #include "support/harness.h"
 
 #include <QElapsedTimer>
@@ -17,20 +18,11 @@ const QString kFailed = QStringLiteral("ライタとの通信に失敗しまし�
 QString cellAt(frmEPROM *v, int address) { return v->Grid1->item(address / 16 + 1, address % 16 + 1)->text(); }
 
 // The program started with a written EEPROM in the writer, the view shown and read.
-frmEPROM *readyView(Harness &h)
+// The view ready, with EEPROM byte n holding n.
+frmEPROM *readyCountingView(Harness &h)
 {
     for (int a = 0; a < 64; ++a) h.sim.writer().eeprom[size_t(a)] = uint8_t(a);
-    h.start();
-    h.form->EPROMCommand1->click();
-    frmEPROM *v = nullptr;
-    const bool read = h.waitFor([&] {
-        v = LoadedFrmEPROM();
-        return h.hostBytes().contains('X') && v && !v->running();
-    });
-    if (!read) qFatal("the view did not read");
-    h.clearWire();
-    h.messages.clear();
-    return v;
+    return readyView(h);
 }
 
 bool gridShowsAddresses(frmEPROM *v)
@@ -47,7 +39,7 @@ private slots:
     void answeringNoSendsNothing()
     {
         Harness h;
-        frmEPROM *v = readyView(h);
+        frmEPROM *v = readyCountingView(h);
         bool disabledWhileAsking = false;
         Module1::MessageHandler recorder = [&](const Module1::Message &m) {
             h.messages.append(m);
@@ -74,7 +66,7 @@ private slots:
     void yesErasesAndReadsBackAfterTheRealPauses()
     {
         Harness h;
-        frmEPROM *v = readyView(h);
+        frmEPROM *v = readyCountingView(h);
         h.answers.push_back(QMessageBox::Yes);
         QElapsedTimer t;
         t.start();
@@ -98,7 +90,7 @@ private slots:
     void acknowledgementFoundAtTheSecondTake()
     {
         Harness h;
-        frmEPROM *v = readyView(h);
+        frmEPROM *v = readyCountingView(h);
         h.sim.writer().responder = [](uint8_t b, sim::SimWriter &w) -> std::optional<QByteArray> {
             if (b != 'F') return std::nullopt;
             w.eeprom.fill(0xFF);
@@ -126,7 +118,7 @@ private slots:
         QFETCH(QByteArray, sent);
         QFETCH(QString, message);
         Harness h;
-        frmEPROM *v = readyView(h);
+        frmEPROM *v = readyCountingView(h);
         h.sim.writer().responder = [reply](uint8_t b, sim::SimWriter &) -> std::optional<QByteArray> {
             if (b == 'F') return reply;
             return std::nullopt;
@@ -145,7 +137,7 @@ private slots:
     void noReplyAtAll()
     {
         Harness h;
-        frmEPROM *v = readyView(h);
+        frmEPROM *v = readyCountingView(h);
         h.sim.writer().setFault({sim::Fault::Silence, 0, {}, 0});
         h.answers.push_back(QMessageBox::Yes);
         QElapsedTimer t;
@@ -163,7 +155,7 @@ private slots:
     void closeBoxDuringThePauseAbandonsTheErase()
     {
         Harness h;
-        QPointer<frmEPROM> v = readyView(h);
+        QPointer<frmEPROM> v = readyCountingView(h);
         h.answers.push_back(QMessageBox::Yes);
         QTimer::singleShot(500, v.data(), [&] {
             QCOMPARE(v->ErasePause, qint16(1));
@@ -184,7 +176,7 @@ private slots:
     void closeBoxDuringTheReplyWait()
     {
         Harness h;
-        QPointer<frmEPROM> v = readyView(h);
+        QPointer<frmEPROM> v = readyCountingView(h);
         h.sim.writer().setFault({sim::Fault::Silence, 0, {}, 0});
         h.answers.push_back(QMessageBox::Yes);
         QTimer::singleShot(100, v.data(), [&] { v->close(); });  // during the 300 ms sleep

@@ -5,6 +5,7 @@
 #include "eeprom/frmeprom.h"
 #include "eeprom/frminput.h"
 #include "link/programmerlink.h"
+#include "support/eepromview.h"
 #include "support/harness.h"
 
 #include <QElapsedTimer>
@@ -23,22 +24,6 @@ QByteArray bytes(std::initializer_list<int> list)
     QByteArray b;
     for (int x : list) b.append(char(x));
     return b;
-}
-
-// The program started, the view shown and read once; the record and the messages cleared.
-frmEPROM *readyView(Harness &h)
-{
-    h.start();
-    h.form->EPROMCommand1->click();
-    frmEPROM *v = nullptr;
-    const bool read = h.waitFor([&] {
-        v = LoadedFrmEPROM();
-        return h.hostBytes().contains('X') && v && !v->running();
-    });
-    if (!read) qFatal("the view did not read");
-    h.clearWire();
-    h.messages.clear();
-    return v;
 }
 
 // Opens the entry dialog on a cell and runs `action` in it.
