@@ -163,7 +163,18 @@ private slots:
         QVERIFY(h.messages[0].detail.contains(QStringLiteral("no-such-device")));
         QCOMPARE(f->LblCommP->text(), QStringLiteral("通信ポートエラーです"));
         QCOMPARE(h.ini("Com", "port"), QStringLiteral("0"));
-        QCOMPARE(AppSettings.ConfigWord, qint16(26));  // the remaining steps were skipped
+        // The stored configuration word is kept, so closing does not write 26 over it.
+        QCOMPARE(AppSettings.ConfigWord, qint16(9));
+        // No link check is pending any more: an operation dialog opened and cancelled now
+        // closes like any other and does not end the program.
+        QCOMPARE(AppSettings.StartupCheckPending, qint16(0));
+        h.modalActions.push_back([](QDialog *d) { qobject_cast<frmReadWrite *>(d)->cmdCancel->click(); });
+        f->EraseCommand->click();
+        QCOMPARE(h.modalTitles.size(), 1);
+        QVERIFY(!h.ended());
+        f->close();
+        QVERIFY(h.ended());
+        QVERIFY(h.readIni().contains("word= 9"));
     }
 
     void configWordThatDoesNotConvertReadsAsMissing()
@@ -277,7 +288,7 @@ private slots:
         h.start();
         const QList<QPair<QByteArray, QString>> cases = {
             {"port= 3", "COM3"}, {"port= 15", "COM15"}, {"port= 16", "COM1"}, {"port= 0", "COM1"},
-            {"port=-2", "COM1"}, {"port=abc", "COM1"}, {"", "COM1"}};
+            {"port=-2", "COM1"}, {"port=abc", "COM1"}, {"", "COM1"}, {"port=15.6", "COM15"}};
         for (const auto &c : cases) {
             h.writeIni("[Com]\n" + c.first + "\n");
             FormInitComm d;

@@ -262,12 +262,7 @@ void FormMain::Form_Load(const QStringList &arguments)
         CheckLink();
         if (ProgramEnded()) return;
 
-        // A value that does not convert reads as missing: it is no port error.
-        const QString word = ReadIniValue(QStringLiteral("Config"), QStringLiteral("word"));
-        const auto value = word == ini::kMissing ? std::nullopt : vbtext::toInt16(word);
-        if (word != ini::kMissing && !value)
-            trace::note(QStringLiteral("Config/word \"%1\" is not a number; 26 used").arg(word));
-        AppSettings.ConfigWord = value ? *value : qint16(26);
+        LoadConfigWord();
 
         if (AppSettings.LaunchMode == 1) {
             OpenDataFileWriteWindow();
@@ -289,8 +284,23 @@ void FormMain::Form_Load(const QStringList &arguments)
         m.detail = failure;
         MsgBox(m);
         WriteIniValue(QStringLiteral("Com"), QStringLiteral("port"), QStringLiteral("0"));
+        // Start-up is over although no link check ran: closing an operation dialog later must
+        // not end the program as if that check were still pending.
+        AppSettings.StartupCheckPending = 0;
+        // The stored word is still the user's: without it, closing would write 26 over it.
+        LoadConfigWord();
     }
     show();
+}
+
+void FormMain::LoadConfigWord()
+{
+    // A value that does not convert reads as missing: it is no port error.
+    const QString word = ReadIniValue(QStringLiteral("Config"), QStringLiteral("word"));
+    const auto value = word == ini::kMissing ? std::nullopt : vbtext::toInt16(word);
+    if (word != ini::kMissing && !value)
+        trace::note(QStringLiteral("Config/word \"%1\" is not a number; 26 used").arg(word));
+    AppSettings.ConfigWord = value ? *value : qint16(26);
 }
 
 // ---- link check -------------------------------------------------------------------------

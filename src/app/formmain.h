@@ -93,6 +93,7 @@ private:
     void Timer1_Timer();
     void Timer2_Timer();
     void Form_QueryUnload();
+    void LoadConfigWord();
     void buildControls();
     void buildMenus();
     // Each subsystem makes its own commands ready (or keeps them disabled until it is built).
