@@ -131,6 +131,28 @@ private slots:
         ::close(master);
     }
 
+    void drainGivesUpOnADeviceThatTakesNoMore()
+    {
+        // A far end that never reads: the drain must not hold the program for ever.
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(master >= 0);
+        QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
+        ProgrammerLink link;
+        QString why;
+        QVERIFY2(link.openDevice(QString::fromLocal8Bit(ptsname(master)), &why), qPrintable(why));
+        for (int chunk = 0; chunk < 300 && link.bytesNotSent() == 0; ++chunk) link.sendBytes(QByteArray(1000, 'x'));
+        QVERIFY2(link.bytesNotSent() > 0, "the device never filled up");
+        QElapsedTimer t;
+        t.start();
+        link.drainTransmit();
+        QVERIFY(t.elapsed() >= ProgrammerLink::kDrainLimitMs - 50);
+        QVERIFY(t.elapsed() < ProgrammerLink::kDrainLimitMs + 1000);
+        QVERIFY(link.bytesNotSent() > 0);
+        QVERIFY(link.isOpen());
+        link.close();
+        ::close(master);
+    }
+
     void sendOnAHungUpLineClosesThePortOnce()
     {
         Linked l;

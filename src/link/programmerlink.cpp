@@ -5,7 +5,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QTimer>
 
 #include <cerrno>
 #include <unistd.h>
@@ -143,7 +145,16 @@ void ProgrammerLink::drainTransmit()
 {
     // What waits in the port's buffer goes out through its write notifier as the device takes
     // it (a flush here would count a full device as a write error).
-    while (port_.isOpen() && port_.bytesToWrite() > 0) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    // A device that stops taking bytes without an error must not hold us for ever: after the
+    // same 5 s every reply gets, the caller goes on and its next wait reports the failure.
+    if (!port_.isOpen() || port_.bytesToWrite() == 0) return;
+    QDeadlineTimer deadline(kDrainLimitMs);
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.start(kDrainLimitMs);  // its expiry wakes the loop below
+    while (port_.isOpen() && port_.bytesToWrite() > 0 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (port_.isOpen() && port_.bytesToWrite() > 0) trace::note(QStringLiteral("transmit drain gave up"));
 }
 
 void ProgrammerLink::setBinaryMode(bool on)

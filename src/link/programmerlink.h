@@ -48,6 +48,8 @@ public:
 
     // Most bytes kept waiting in our own receive buffer; the rest waits in the driver.
     static constexpr qint64 kReadBufferLimit = 8192;
+    // Longest the transmit drain waits for a device that takes no more bytes.
+    static constexpr int kDrainLimitMs = 5000;
 
 signals:
     // The device went away or failed; the port has been closed.
