@@ -7,6 +7,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 using namespace Module1;
 
 FormInitComm::FormInitComm(QWidget *parent) : QDialog(parent)
@@ -44,7 +46,8 @@ void FormInitComm::Form_Load()
     int index = 0;
     if (stored != ini::kMissing) {
         const double n = vbtext::leadingNumber(stored);
-        if (n > 0 && n < 16) index = int(vbtext::roundHalfEven(n - 1));
+        // 15.6 would round to a sixteenth entry that the list does not have.
+        if (n > 0 && n < 16) index = std::min(14, int(vbtext::roundHalfEven(n - 1)));
     }
     Combo1->setCurrentIndex(index);
     showDevice();
