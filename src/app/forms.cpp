@@ -14,7 +14,12 @@ QList<QPointer<QWidget>> g_forms;
 FormMain *MainForm() { return g_main; }
 void setMainForm(FormMain *form) { g_main = form; }
 
-void RegisterForm(QWidget *form) { g_forms.append(form); }
+void RegisterForm(QWidget *form)
+{
+    // Windows closed and deleted since leave null entries behind: drop them as we go.
+    g_forms.removeIf([](const QPointer<QWidget> &f) { return f.isNull(); });
+    g_forms.append(form);
+}
 
 void DestroyForms()
 {
