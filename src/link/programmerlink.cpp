@@ -149,11 +149,13 @@ void ProgrammerLink::drainTransmit()
     // same 5 s every reply gets, the caller goes on and its next wait reports the failure.
     if (!port_.isOpen() || port_.bytesToWrite() == 0) return;
     QDeadlineTimer deadline(kDrainLimitMs);
-    QTimer wake;
+    QTimer wake;  // wakes the loop below at the deadline; re-armed should it come early
     wake.setSingleShot(true);
-    wake.start(kDrainLimitMs);  // its expiry wakes the loop below
-    while (port_.isOpen() && port_.bytesToWrite() > 0 && !deadline.hasExpired())
+    wake.setTimerType(Qt::PreciseTimer);
+    while (port_.isOpen() && port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
+        if (!wake.isActive()) wake.start(int(std::max<qint64>(1, deadline.remainingTime())));
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
     if (port_.isOpen() && port_.bytesToWrite() > 0) trace::note(QStringLiteral("transmit drain gave up"));
 }
 
