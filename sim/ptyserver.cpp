@@ -145,11 +145,15 @@ void PtyServer::pump()
                 }
                 progressed = true;
             }
+            // Everything due goes out in one write, so a reply of several bytes reaches the
+            // program together, as it would from a writer that sends them back to back.
+            QByteArray due;
             while (!outQueue_.empty() && outQueue_.front().dueUs <= now) {
-                writeByte(outQueue_.front().byte);
+                due.append(char(outQueue_.front().byte));
                 outQueue_.pop_front();
                 progressed = true;
             }
+            if (!due.isEmpty()) writeBytes(due);
             now = nowUs();
         }
         qint64 next = -1;
@@ -192,15 +196,23 @@ void PtyServer::setTimed(bool on)
     if (on) ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 }
 
-void PtyServer::writeByte(uint8_t b)
+void PtyServer::writeByte(uint8_t b) { writeBytes(QByteArray(1, char(b))); }
+
+void PtyServer::writeBytes(const QByteArray &bytes)
 {
     lastReplyUs_ = nowUs();
-    if (recording_) record_.append(WireEvent{nowUs() / 1000, false, b});
-    ++totals_.fromWriter;
-    emit wireByte(nowUs() / 1000, false, b);
-    for (int tries = 0; tries < 1000; ++tries) {
-        const ssize_t n = ::write(masterFd_, &b, 1);
-        if (n == 1) return;
+    for (char c : bytes) {
+        if (recording_) record_.append(WireEvent{nowUs() / 1000, false, uint8_t(c)});
+        ++totals_.fromWriter;
+        emit wireByte(nowUs() / 1000, false, uint8_t(c));
+    }
+    qsizetype done = 0;
+    for (int tries = 0; tries < 1000 && done < bytes.size(); ++tries) {
+        const ssize_t n = ::write(masterFd_, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n > 0) {
+            done += n;
+            continue;
+        }
         if (n < 0 && errno != EAGAIN && errno != EINTR) return;
         ::usleep(1000);
     }

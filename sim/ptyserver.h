@@ -65,6 +65,7 @@ private:
     void readMaster();
     void pump();
     void writeByte(uint8_t b);
+    void writeBytes(const QByteArray &bytes);
     qint64 nowUs() const { return clock_.nsecsElapsed() / 1000; }
 
     struct Pending { qint64 dueUs; uint8_t byte; bool fromHost; int busyUs; };
