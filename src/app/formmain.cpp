@@ -277,12 +277,7 @@ void FormMain::Form_Load(const QStringList &arguments)
 
     if (!failure.isEmpty()) {
         LblCommP->setText(kCommError);
-        Message m;
-        m.text = kCommError;
-        m.title = kErrorTitle;
-        m.icon = Icon::Critical;
-        m.detail = failure;
-        MsgBox(m);
+        ErrorBox(kCommError, kErrorTitle, failure);
         WriteIniValue(QStringLiteral("Com"), QStringLiteral("port"), QStringLiteral("0"));
         // Start-up is over although no link check ran: closing an operation dialog later must
         // not end the program as if that check were still pending.
@@ -390,12 +385,8 @@ void FormMain::Timer2_Timer() { SyncSent = 0; }
 void FormMain::onPortLost(const QString &reason)
 {
     LblCommP->setText(kCommError);
-    Message m;
-    m.text = QStringLiteral("通信ポートが使えなくなりました。\r\nケーブルの接続を確認し、通信設定をもう一度クリックしてください。");
-    m.title = kErrorTitle;
-    m.icon = Icon::Critical;
-    m.detail = QStringLiteral("%1: %2").arg(MSComm1->deviceName(), reason);
-    MsgBox(m);
+    ErrorBox(QStringLiteral("通信ポートが使えなくなりました。\r\nケーブルの接続を確認し、通信設定をもう一度クリックしてください。"), kErrorTitle,
+             QStringLiteral("%1: %2").arg(MSComm1->deviceName(), reason));
 }
 
 // ---- closing ----------------------------------------------------------------------------
@@ -562,12 +553,7 @@ void FormMain::menu_comm_Click()
     QString why;
     if (!MSComm1->open(AppSettings.IniFilePath, &why)) {
         LblCommP->setText(kCommError);
-        Message m;
-        m.text = kCommError;
-        m.title = kMainCaption;
-        m.icon = Icon::Critical;
-        m.detail = why;
-        MsgBox(m);
+        ErrorBox(kCommError, kMainCaption, why);
         return;
     }
     MSComm1->clearInput();

@@ -151,6 +151,16 @@ QMessageBox::StandardButton MsgBox(const QString &text, Icon icon, const QString
     return MsgBox(m);
 }
 
+void ErrorBox(const QString &text, const QString &title, const QString &detail)
+{
+    Message m;
+    m.text = text;
+    m.title = title;
+    m.icon = Icon::Critical;
+    m.detail = detail;
+    MsgBox(m);
+}
+
 void setMessageHandler(MessageHandler handler) { g_messageHandler = std::move(handler); }
 
 std::optional<QString> FileDialog(const FileRequest &r)

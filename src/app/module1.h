@@ -78,6 +78,9 @@ QMessageBox::StandardButton MsgBox(const Message &m);
 QMessageBox::StandardButton MsgBox(const QString &text, Icon icon, const QString &title,
                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+// An error box (OK, stop icon) whose exact text is followed by a detail line: the cause, or
+// how far an operation got.
+void ErrorBox(const QString &text, const QString &title, const QString &detail);
 void setMessageHandler(MessageHandler handler);
 
 struct FileRequest {

@@ -60,12 +60,7 @@ void WriteDataFile(ProgrammerLink &link, DataFileWriteContext *context, const QS
     const datafile::ReadResult data = datafile::ReadDataFile(path);
     if (!data.ok) {
         // Writing zeros in place of an unreadable file would be reported as a success.
-        Message m;
-        m.text = kUnreadable;
-        m.title = kErrorTitle;
-        m.icon = Icon::Critical;
-        m.detail = data.error;
-        MsgBox(m);
+        ErrorBox(kUnreadable, kErrorTitle, data.error);
         closeWindow();
         return;
     }
@@ -81,15 +76,11 @@ void WriteDataFile(ProgrammerLink &link, DataFileWriteContext *context, const QS
         if (reply != QLatin1String("m") && reply != QLatin1String("a")) {
             link.sendLetter('C');
             // The write stopped part-way: the detail says how far it got.
-            Message m;
-            m.text = kCommFailure;
-            m.title = kErrorTitle;
-            m.icon = Icon::Critical;
-            m.detail = QStringLiteral("アドレス %1h で止まりました（書込み済み %2 / %3 バイト）。")
+            ErrorBox(kCommFailure, kErrorTitle,
+                     QStringLiteral("アドレス %1h で止まりました（書込み済み %2 / %3 バイト）。")
                            .arg(QStringLiteral("%1").arg(address, 2, 16, QLatin1Char('0')).toUpper())
                            .arg(address)
-                           .arg(datafile::kBytes);
-            MsgBox(m);
+                           .arg(datafile::kBytes));
             closeWindow();
             return;
         }

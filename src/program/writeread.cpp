@@ -127,12 +127,7 @@ QString StoppedAt(const Reached &r, bool withLine)
 void Stopped(ProgrammerLink &link, const QString &text, const QString &title, const QString &detail)
 {
     link.sendLetter('E');
-    Message m;
-    m.text = text;
-    m.title = title;
-    m.icon = Icon::Critical;
-    m.detail = detail;
-    MsgBox(m);
+    ErrorBox(text, title, detail);
 }
 
 void WriteFailed(ProgrammerLink &link, const QString &detail)
@@ -301,24 +296,15 @@ void ReadProgram(ProgrammerLink &link, OperationContext &ctx)
     }
     const QString receivedWords = QStringLiteral("受信したワード数: %1 / %2").arg(words.size()).arg(hexexport::kReadWords);
     if (how == Received::Failed) {
-        Message m;
-        m.text = QStringLiteral("ファイルエラーです");
-        m.title = kErrorTitle;
-        m.icon = Icon::Critical;
-        m.detail = receivedWords;
-        MsgBox(m);
+        ErrorBox(QStringLiteral("ファイルエラーです"), kErrorTitle, receivedWords);
         return;
     }
     if (how == Received::Stopped) {
         // Records past the end of a short read would be shorter than their byte count: no
         // file rather than a corrupt one.
-        Message m;
-        m.text = QStringLiteral("PICのプログラムを最後まで受信できませんでした。\r\n"
-                                "ファイルは出力していません。もう一度操作してください。");
-        m.title = kErrorTitle;
-        m.icon = Icon::Critical;
-        m.detail = receivedWords;
-        MsgBox(m);
+        ErrorBox(QStringLiteral("PICのプログラムを最後まで受信できませんでした。\r\n"
+                                "ファイルは出力していません。もう一度操作してください。"), kErrorTitle,
+                 receivedWords);
         return;
     }
 
@@ -335,12 +321,7 @@ void ReadProgram(ProgrammerLink &link, OperationContext &ctx)
     ctx.setProgress(QStringLiteral("ファイル出力中"));
     QString why;
     if (!hexexport::saveAtomically(*chosen, hexexport::programImageToHex(words), &why)) {
-        Message m;
-        m.text = QStringLiteral("ファイルエラーです");
-        m.title = kErrorTitle;
-        m.icon = Icon::Critical;
-        m.detail = why;
-        MsgBox(m);
+        ErrorBox(QStringLiteral("ファイルエラーです"), kErrorTitle, why);
         return;
     }
     MsgBox(QStringLiteral("読取り終了しました"), Icon::None, kProgramTitle);
