@@ -4,17 +4,18 @@
 // program's CPU time as a share of the wall time, and its peak memory. With the wire-time model
 // off the simulator answers at once, and the figures are the program's own cost.
 
-#include "app/formmain.h"
-#include "app/forms.h"
-#include "app/module1.h"
-#include "config/frmconfig.h"
-#include "eeprom/frmeprom.h"
-#include "eeprom/frmeepromwrite.h"
-#include "eeprom/frminput.h"
-#include "link/forminitcomm.h"
-#include "link/programmerlink.h"
-#include "program/frmreadwrite.h"
+#include "gui/formmain.h"
+#include "gui/windows.h"
+#include "gui/dialogs.h"
+#include "gui/frmconfig.h"
+#include "gui/frmeeprom.h"
+#include "gui/frmeepromwrite.h"
+#include "gui/frminput.h"
+#include "gui/forminitcomm.h"
+#include "core/link/programmerlink.h"
+#include "gui/frmreadwrite.h"
 #include "simwriter.h"
+#include "support/hexfiles.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -175,20 +176,20 @@ struct Script {
 
     void install()
     {
-        Module1::setMessageHandler([this](const Module1::Message &m) {
+        gui::setMessageHandler([this](const gui::Message &m) {
             messages << m.text;
             // Yes/No boxes (the EEPROM erase question) get their default answer, Yes.
             if (m.buttons == QMessageBox::Ok || m.buttons == QMessageBox::NoButton) return QMessageBox::Ok;
             return m.defaultButton != QMessageBox::NoButton ? m.defaultButton : QMessageBox::Ok;
         });
-        Module1::setFileHandler([this](const Module1::FileRequest &) -> std::optional<QString> {
+        gui::setFileHandler([this](const gui::FileRequest &) -> std::optional<QString> {
             if (fileAnswers.empty()) return std::nullopt;
             const QString a = fileAnswers.front();
             fileAnswers.pop_front();
             if (a.isEmpty()) return std::nullopt;
             return a;
         });
-        Module1::setModalHandler([this](QDialog *d) {
+        gui::setModalHandler([this](QDialog *d) {
             d->show();
             if (modalActions.empty()) {
                 ++unscripted;
@@ -200,16 +201,16 @@ struct Script {
             action(d);
             if (d->isVisible()) d->close();
         });
-        Module1::setEndHandler([] {});
+        gui::setEndHandler([] {});
     }
     // Handlers that answer without recording, for when this script is gone.
     static void uninstall()
     {
-        Module1::setMessageHandler([](const Module1::Message &m) {
+        gui::setMessageHandler([](const gui::Message &m) {
             return m.defaultButton != QMessageBox::NoButton ? m.defaultButton : QMessageBox::Ok;
         });
-        Module1::setFileHandler([](const Module1::FileRequest &) -> std::optional<QString> { return std::nullopt; });
-        Module1::setModalHandler([](QDialog *d) { d->close(); });
+        gui::setFileHandler([](const gui::FileRequest &) -> std::optional<QString> { return std::nullopt; });
+        gui::setModalHandler([](QDialog *d) { d->close(); });
     }
     void clear()
     {
@@ -244,20 +245,6 @@ bool settleUntil(const std::function<bool()> &cond, int timeoutMs)
 uint16_t patternWord(int i) { return uint16_t((i * 0x2F5 + 0x123) & 0x3FFF); }
 constexpr uint16_t kConfigInFile = 0x3FF1;  // XT, watchdog off, power-up timer on, no protection
 
-QByteArray hexRecord(int address, const QByteArray &data)
-{
-    QByteArray r;
-    r.append(char(data.size()));
-    r.append(char((address >> 8) & 0xFF));
-    r.append(char(address & 0xFF));
-    r.append(char(0));
-    r.append(data);
-    int sum = 0;
-    for (char c : r) sum += uint8_t(c);
-    r.append(char((256 - (sum & 0xFF)) & 0xFF));
-    return ':' + r.toHex().toUpper() + "\r\n";
-}
-
 QByteArray fullProgramHex()
 {
     QByteArray out;
@@ -267,10 +254,10 @@ QByteArray fullProgramHex()
             data.append(char(patternWord(w + i) & 0xFF));
             data.append(char(patternWord(w + i) >> 8));
         }
-        out += hexRecord(w * 2, data);
+        out += hexfiles::rec(w * 2, data);
     }
-    out += hexRecord(0x400E, QByteArray(1, char(kConfigInFile & 0xFF)) + char(kConfigInFile >> 8));
-    out += ":00000001FF\r\n";
+    out += hexfiles::rec(0x400E, QByteArray(1, char(kConfigInFile & 0xFF)) + char(kConfigInFile >> 8));
+    out += hexfiles::kEnd;
     return out;
 }
 
@@ -388,7 +375,7 @@ public:
             return false;
         }
         if (!sim_.start(simProgram_, dir_.filePath(QStringLiteral("dev")), timed_, why)) return false;
-        Module1::setSettingsFolder(dir_.path());
+        settings::setSettingsFolder(dir_.path());
         qputenv("VELTRAW_LOCK_FILE", dir_.filePath(QStringLiteral("veltraw.lock")).toLocal8Bit());
         QFile ini(dir_.filePath(QStringLiteral("veltraw.ini")));
         if (!ini.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -418,11 +405,11 @@ private:
     bool startProgram(const QStringList &args, QString *why)
     {
         tearDownProgram();
-        Module1::resetProgramEnded();
+        gui::resetProgramEnded();
         script_.clear();
         form_ = std::make_unique<FormMain>();
         form_->Form_Load(args);
-        if (Module1::ProgramEnded() || !script_.messages.isEmpty()) {
+        if (gui::ProgramEnded() || !script_.messages.isEmpty()) {
             *why = QStringLiteral("start-up failed: %1").arg(script_.messages.join(QLatin1String(" / ")));
             return false;
         }
@@ -456,7 +443,7 @@ private:
     // The EEPROM view, shown and read; the program started afresh if the "/F" run ended it.
     frmEPROM *readView()
     {
-        if (Module1::ProgramEnded() || !form_ || !form_->MSComm1->isOpen()) {
+        if (gui::ProgramEnded() || !form_ || !form_->MSComm1->isOpen()) {
             QString why;
             if (!startProgram({}, &why)) return nullptr;
         }
@@ -560,7 +547,7 @@ QVector<Op> Bench::operations()
                 [this] {
                     const QString m = expectMessages({});
                     if (!m.isEmpty()) return m;
-                    return AppSettings.LinkCheckState == 1 ? QString() : QStringLiteral("the check did not succeed");
+                    return MainForm()->LinkCheckState == 1 ? QString() : QStringLiteral("the check did not succeed");
                 },
                 // The closing "C" and its answer: the check does not wait for them.
                 [](const Sample &) { return 2 * kByteMs; }});
@@ -620,7 +607,7 @@ QVector<Op> Bench::operations()
                     const QString m = expectMessages({QStringLiteral("書込みが終了しました")});
                     if (!m.isEmpty()) return m;
                     eepromFromFile_ = true;
-                    return Module1::ProgramEnded() ? QString() : QStringLiteral("the program did not end");
+                    return gui::ProgramEnded() ? QString() : QStringLiteral("the program did not end");
                 },
                 none});
 

@@ -1,7 +1,7 @@
 // The "/F" data-file reader on arbitrary text: bounded, and every value it sends is the one the
 // value rule gives.
 
-#include "eeprom/datafile.h"
+#include "core/formats/datafile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // HEX record rules and the bounded line reader, on arbitrary file contents.
 
-#include "program/hexrecord.h"
+#include "core/formats/hexrecord.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // The settings file: whatever the file holds, a value written is read back as written, and
 // every other key reads as before.
 
-#include "app/inifile.h"
+#include "core/settings/settingsfile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "app/formmain.h"
+#include "gui/formmain.h"
 
 #include <QApplication>
 

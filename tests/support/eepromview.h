@@ -2,7 +2,7 @@
 // The data EEPROM view made ready for a test: the program started, the view shown from the
 // main window and read once; the wire record and the messages cleared.
 
-#include "eeprom/frmeprom.h"
+#include "gui/frmeeprom.h"
 #include "support/harness.h"
 
 inline frmEPROM *readyView(Harness &h)

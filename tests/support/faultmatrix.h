@@ -3,14 +3,14 @@
 // the record of every case and the table printed from it, and the steps around a case
 // (letting late bytes go by, a fresh writer after a hang-up, a shorter link watchdog).
 
-#include "app/formmain.h"
-#include "app/module1.h"
-#include "app/vbtimer.h"
-#include "link/forminitcomm.h"
-#include "link/programmerlink.h"
-#include "config/frmconfig.h"
-#include "program/frmreadwrite.h"
-#include "app/forms.h"
+#include "gui/formmain.h"
+#include "gui/dialogs.h"
+#include "gui/windowtimer.h"
+#include "gui/forminitcomm.h"
+#include "core/link/programmerlink.h"
+#include "gui/frmconfig.h"
+#include "gui/frmreadwrite.h"
+#include "gui/windows.h"
 #include "support/harness.h"
 #include "support/hexfiles.h"
 
@@ -93,14 +93,14 @@ inline const QString kPortLost =
     QStringLiteral("通信ポートが使えなくなりました。\r\nケーブルの接続を確認し、通信設定をもう一度クリックしてください。");
 inline const QString kTimeoutTitle = QStringLiteral("タイムアウトエラー");
 
-inline int countPortLost(const QVector<Module1::Message> &ms)
+inline int countPortLost(const QVector<gui::Message> &ms)
 {
     int n = 0;
     for (const auto &m : ms) n += m.text == kPortLost ? 1 : 0;
     return n;
 }
 
-inline QStringList textsWithoutPortLost(const QVector<Module1::Message> &ms)
+inline QStringList textsWithoutPortLost(const QVector<gui::Message> &ms)
 {
     QStringList out;
     for (const auto &m : ms)
@@ -217,7 +217,7 @@ private:
 // here each one keeps the event loop running for `ms` first.
 inline void readMessagesFor(Harness &h, int ms)
 {
-    Module1::setMessageHandler([&h, ms](const Module1::Message &m) {
+    gui::setMessageHandler([&h, ms](const gui::Message &m) {
         h.messages.append(m);
         QTest::qWait(ms);
         if (m.buttons == QMessageBox::Ok || m.buttons == QMessageBox::NoButton) return QMessageBox::Ok;
@@ -233,13 +233,7 @@ inline void readMessagesFor(Harness &h, int ms)
 inline FormMain *startQuiet(Harness &h, const QStringList &args = {})
 {
     readMessagesFor(h, 10);
-    FormMain *f = h.start(args);
-    if (!f || h.ended()) return f;
-    h.waitFor([&] { return h.writerBytes().endsWith('c'); }, 2000);
-    QTest::qWait(20);
-    f->MSComm1->clearInput();
-    h.clearWire();
-    return f;
+    return h.startQuiet(args);
 }
 
 // Runs the event loop until the writer has sent nothing for quietMs (at most capMs in all),

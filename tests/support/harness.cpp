@@ -1,8 +1,8 @@
 #include "support/harness.h"
 
-#include "app/forms.h"
-#include "app/inifile.h"
-#include "link/programmerlink.h"
+#include "gui/windows.h"
+#include "core/settings/settingsfile.h"
+#include "core/link/programmerlink.h"
 
 #include <QApplication>
 #include <QFile>
@@ -27,11 +27,11 @@ Harness::Harness()
     }
     QString error;
     if (!sim.start(&error)) qFatal("cannot start the simulated writer: %s", qPrintable(error));
-    Module1::setSettingsFolder(dir.path());
+    settings::setSettingsFolder(dir.path());
     qputenv("VELTRAW_LOCK_FILE", dir.filePath(QStringLiteral("veltraw.lock")).toLocal8Bit());
-    Module1::resetProgramEnded();
-    Module1::setEndHandler([] {});
-    Module1::setMessageHandler([this](const Module1::Message &m) {
+    gui::resetProgramEnded();
+    gui::setEndHandler([] {});
+    gui::setMessageHandler([this](const gui::Message &m) {
         messages.append(m);
         if (m.buttons == QMessageBox::Ok || m.buttons == QMessageBox::NoButton) return QMessageBox::Ok;
         if (answers.empty()) return m.defaultButton != QMessageBox::NoButton ? m.defaultButton : QMessageBox::Ok;
@@ -39,14 +39,14 @@ Harness::Harness()
         answers.pop_front();
         return a;
     });
-    Module1::setFileHandler([this](const Module1::FileRequest &r) -> std::optional<QString> {
+    gui::setFileHandler([this](const gui::FileRequest &r) -> std::optional<QString> {
         fileRequests.append(r);
         if (fileAnswers.empty()) return std::nullopt;
         auto a = fileAnswers.front();
         fileAnswers.pop_front();
         return a;
     });
-    Module1::setModalHandler([this](QDialog *d) {
+    gui::setModalHandler([this](QDialog *d) {
         modalTitles << d->windowTitle();
         d->show();
         if (modalActions.empty()) {
@@ -68,12 +68,12 @@ Harness::~Harness()
         DestroyForms();
         form.reset();
     }
-    Module1::setMessageHandler(nullptr);
-    Module1::setFileHandler(nullptr);
-    Module1::setModalHandler(nullptr);
-    Module1::setEndHandler(nullptr);
-    Module1::setSettingsFolder(QString());
-    Module1::resetProgramEnded();
+    gui::setMessageHandler(nullptr);
+    gui::setFileHandler(nullptr);
+    gui::setModalHandler(nullptr);
+    gui::setEndHandler(nullptr);
+    settings::setSettingsFolder(QString());
+    gui::resetProgramEnded();
     QCoreApplication::processEvents();
 }
 
@@ -107,6 +107,18 @@ FormMain *Harness::start(const QStringList &arguments)
     form = std::make_unique<FormMain>();
     form->Form_Load(arguments);
     return form.get();
+}
+
+FormMain *Harness::startQuiet(const QStringList &arguments)
+{
+    FormMain *f = start(arguments);
+    if (ended() || !f->MSComm1->isOpen()) return f;  // no link check ran
+    // The writer's "c" has been sent and has reached the program's port.
+    const bool quiet = waitFor([&] { return writerBytes().endsWith('c') && f->MSComm1->bytesWaiting() >= 1; }, 3000);
+    if (!quiet) QTest::qFail("the link check's closing \"c\" did not arrive", __FILE__, __LINE__);
+    f->MSComm1->clearInput();
+    clearWire();
+    return f;
 }
 
 bool Harness::waitFor(const std::function<bool()> &cond, int timeoutMs)

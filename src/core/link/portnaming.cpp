@@ -1,0 +1,48 @@
+#include "core/link/portnaming.h"
+
+#include "core/platform.h"
+#include "core/settings/settingsfile.h"
+
+#include <QFileInfo>
+#include <QSerialPort>
+
+namespace portnaming {
+
+Resolution deviceFor(int comNumber, const QString &iniPath, const QString &homeDir)
+{
+    const QString key = QStringLiteral("COM%1").arg(comNumber);
+    const QString mapped = ini::readValue(iniPath, QStringLiteral("Ports"), key);
+    if (mapped != ini::kMissing && !mapped.isEmpty()) return {mapped, QStringLiteral("settings")};
+    const QString wine = platform::wineComLink(comNumber, homeDir);
+    if (!wine.isEmpty() && QFileInfo(wine).isSymLink()) return {QFileInfo(wine).symLinkTarget(), QStringLiteral("wine")};
+    if (comNumber >= 1) return {platform::defaultComDevice(comNumber), QStringLiteral("default")};
+    return {QString(), QStringLiteral("none")};
+}
+
+QString describe(int comNumber, const QString &iniPath, const QString &homeDir)
+{
+    const Resolution r = deviceFor(comNumber, iniPath, homeDir);
+    if (r.device.isEmpty()) return QStringLiteral("ポートが選ばれていません");
+    QString text = QStringLiteral("→ %1").arg(r.device);
+    if (!QFileInfo::exists(r.device)) text += QStringLiteral(" (見つかりません)");
+    return text;
+}
+
+QString openFailureText(const QString &device, int serialError, const QString &systemText)
+{
+    switch (serialError) {
+    case QSerialPort::DeviceNotFoundError:
+        return QStringLiteral("%1 が見つかりません。ケーブルの接続とポートの設定を確認してください。").arg(device);
+    case QSerialPort::PermissionError:
+        if (QFileInfo::exists(device))
+            return QStringLiteral("%1 を開く権限がないか、ほかのプログラムが使用中です。"
+                                  "権限がない場合は dialout グループに加わってください。").arg(device);
+        return QStringLiteral("%1 が見つかりません。").arg(device);
+    case QSerialPort::OpenError:
+        return QStringLiteral("%1 はすでに開かれています。").arg(device);
+    default:
+        return QStringLiteral("%1 を開けません: %2").arg(device, systemText);
+    }
+}
+
+}  // namespace portnaming

@@ -1,0 +1,207 @@
+#include "core/messages.h"
+
+#include "core/formats/numbertext.h"
+
+#include <cstdint>
+
+namespace messages {
+
+const QString kProgramTitle = QStringLiteral("VELTRA2オンボードライタ");
+const QString kMainCaption = QStringLiteral("VELTRA2オンボードプログラムライタ");
+const QString kErrorTitle = QStringLiteral("エラーが発生しました");
+const QString kFileErrorTitle = QStringLiteral("ファイルエラー");
+const QString kTimeoutTitle = QStringLiteral("タイムアウトエラー");
+
+const QString kCommErrorStatus = QStringLiteral("通信ポートエラーです");
+const QString kSetUpCommStatus = QStringLiteral("通信設定をしてください");
+const QString kLinkCheckProgress = QStringLiteral("VELTRA2オンボードプログラムライタと通信中...");
+const QString kOperationBusy = QStringLiteral("ＰＩＣマイコンボードと通信中...");
+const QString kExporting = QStringLiteral("ファイル出力中");
+const QString kStoppedAtConfig =
+    QStringLiteral("プログラムメモリは書込み済みです。コンフィグレーションワードの書込みで止まりました。");
+const QString kEepromBusy = QStringLiteral("PICマイコンボードと通信中");
+const QString kEepromWriting = QStringLiteral("書込み中");
+
+namespace {
+
+const QString kAgain = QStringLiteral("\r\nもう一度操作してください。");
+
+Message box(const QString &text, Icon icon, const QString &title, const QString &detail = QString())
+{
+    Message m;
+    m.text = text;
+    m.icon = icon;
+    m.title = title;
+    m.detail = detail;
+    return m;
+}
+
+Message critical(const QString &text, const QString &title, const QString &detail = QString())
+{
+    return box(text, Icon::Critical, title, detail);
+}
+
+QString hex(int value, int digits)
+{
+    return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+}
+
+}  // namespace
+
+Message linkBusy()
+{
+    return box(QStringLiteral("ほかの画面がライタと通信中です。\r\n通信が終わってからもう一度操作してください。"),
+               Icon::Exclamation, kProgramTitle);
+}
+
+Message alreadyRunning()
+{
+    return critical(QStringLiteral("すでにVELTRA2オンボードプログラムライタが実行されています"), kMainCaption);
+}
+
+Message launchFileMissing() { return critical(QStringLiteral("指定ファイルを呼出しません。"), kProgramTitle); }
+Message launchArgumentWrong() { return critical(QStringLiteral("引数の指定が違います"), kProgramTitle); }
+
+Message commPortError(const QString &title, const QString &detail) { return critical(kCommErrorStatus, title, detail); }
+
+Message writerSilent()
+{
+    return critical(QStringLiteral("ライタの反応がありません。\r\n電源およびケーブルの接続を確認し、通信設定をもう一度クリックしてください。"),
+                    kErrorTitle);
+}
+
+Message portLost(const QString &detail)
+{
+    return critical(QStringLiteral("通信ポートが使えなくなりました。\r\nケーブルの接続を確認し、通信設定をもう一度クリックしてください。"),
+                    kErrorTitle, detail);
+}
+
+Message noHexFileChosen() { return critical(QStringLiteral("参照をクリックしてHEXファイルを指定してください"), kMainCaption); }
+
+Message hexFileMissing()
+{
+    return critical(QStringLiteral("HEXファイルが存在しません。参照をクリックしてファイルを指定をしてください"), kMainCaption);
+}
+
+Message editorFileMissing() { return critical(QStringLiteral("ファイルが存在しません"), kMainCaption); }
+Message editorFailed() { return critical(QStringLiteral("テキストエディタを起動できませんでした。"), kMainCaption); }
+
+Message helpMissing(const QString &expectedPath)
+{
+    return box(QStringLiteral("ヘルプファイルを表示できません。\r\nヘルプファイルは次の場所に置いてください:\r\n") + expectedPath,
+               Icon::Exclamation, kProgramTitle);
+}
+
+QString writeQuestion(const QString &path)
+{
+    return QStringLiteral("PICにプログラムを書込んでよろしいですか？ ") + QStringLiteral("\r\n") + path;
+}
+QString eraseQuestion() { return QStringLiteral("プログラムメモリを全消去しますか"); }
+QString readQuestion() { return QStringLiteral("PICのプログラムを読出しますか"); }
+
+Message operationTimeout()
+{
+    return critical(QStringLiteral("ライタまたはPICマイコンボードの反応がありません。\r\nもう一度操作してください。"), kTimeoutTitle);
+}
+
+Message programPowerOff() { return critical(QStringLiteral("PICマイコンボードの電源は投入されていますか？"), kErrorTitle); }
+Message programWriterError() { return critical(QStringLiteral("ライタにエラーが発生しました。"), kErrorTitle); }
+Message programEraseWriterError() { return critical(QStringLiteral("ライタにエラーが発生しました"), kErrorTitle); }
+Message programErased() { return box(QStringLiteral("全消去しました"), Icon::Information, kProgramTitle); }
+Message hexFileError() { return critical(QStringLiteral("Hexファイルにエラーがありました"), kErrorTitle); }
+Message hexFileStopped(const QString &detail)
+{
+    return critical(QStringLiteral("Hexファイルにエラーがありました"), kFileErrorTitle, detail);
+}
+Message hexFileNotFound() { return critical(QStringLiteral("ファイルが見つかりません"), kFileErrorTitle); }
+Message writeFailed(const QString &detail)
+{
+    return critical(QStringLiteral("書き込み中にエラーが発生しました"), kErrorTitle, detail);
+}
+Message fileProcessError(const QString &detail) { return critical(QStringLiteral("ファイル処理エラーです"), kErrorTitle, detail); }
+Message writeDone() { return box(QStringLiteral("書込みが終了しました"), Icon::None, kProgramTitle); }
+Message readFileError(const QString &detail) { return critical(QStringLiteral("ファイルエラーです"), kErrorTitle, detail); }
+Message readIncomplete(const QString &detail)
+{
+    return critical(QStringLiteral("PICのプログラムを最後まで受信できませんでした。\r\n"
+                                   "ファイルは出力していません。もう一度操作してください。"),
+                    kErrorTitle, detail);
+}
+Message readDone() { return box(QStringLiteral("読取り終了しました"), Icon::None, kProgramTitle); }
+
+QString writingAt(int wordAddress)
+{
+    return QStringLiteral("アドレス ") + numbertext::hexPadded(wordAddress, 4) + QStringLiteral(" 書込み中");
+}
+QString receivingAt(int wordAddress)
+{
+    return QStringLiteral("アドレス ") + numbertext::hexPadded(wordAddress, 4) + QStringLiteral(" 受信中");
+}
+QString stoppedAtLine(int line) { return QStringLiteral("HEXファイルの %1 行目で止まりました。").arg(line); }
+QString writtenBefore(int wordAddress)
+{
+    return QStringLiteral("アドレス %1h の手前まで書込み済みです。").arg(hex(uint16_t(wordAddress), 4));
+}
+QString receivedWords(int received, int total) { return QStringLiteral("受信したワード数: %1 / %2").arg(received).arg(total); }
+
+Message eepromPowerOff()
+{
+    return critical(QStringLiteral("PICマイコンボードの電源が入っていません。\r\n電源を入れて、もう一度クリックしてください。"),
+                    kProgramTitle);
+}
+Message eepromCommFailed()
+{
+    return critical(QStringLiteral("ライタとの通信に失敗しました。\r\nケーブルの確認をしてから、もう一度クリックしてください。"),
+                    kProgramTitle);
+}
+Message eepromEraseQuestion()
+{
+    Message m = box(QStringLiteral("EEP-ROMデータエリアを全消去しますか"), Icon::Question, kProgramTitle);
+    m.buttons = Yes | No;
+    m.defaultButton = Yes;
+    return m;
+}
+Message entryPowerOff() { return critical(QStringLiteral("PICマイコンボードの電源が入っていません"), kProgramTitle); }
+Message entryCommFailedFirst()
+{
+    return critical(QStringLiteral("ライタとの通信に失敗しました\r\nケーブルの確認をして、もう一度クリックしてください。"),
+                    kProgramTitle);
+}
+Message entryCommFailed()
+{
+    return critical(QStringLiteral("ライタとの通信に失敗しました。\r\nケーブルの確認をして、もう一度クリックしてください。"),
+                    kProgramTitle);
+}
+Message entryProblem(const QString &text) { return box(text, Icon::None, kProgramTitle); }
+
+Message dataFilePowerOff() { return critical(QStringLiteral("PICマイコンボードの電源が入っていません。") + kAgain, kErrorTitle); }
+Message dataFileCommFailed(const QString &detail)
+{
+    return critical(QStringLiteral("ライタとの通信に失敗しました。") + kAgain, kErrorTitle, detail);
+}
+Message dataFileMissing()
+{
+    return critical(QStringLiteral("指定したファイルが存在しないので書込みができません。") + kAgain, QStringLiteral("Veltraライタ"));
+}
+Message dataFileUnreadable(const QString &detail)
+{
+    return critical(QStringLiteral("データファイルを読み込めないので書込みができません。") + kAgain, kErrorTitle, detail);
+}
+Message dataFileDone() { return box(QStringLiteral("書込みが終了しました"), Icon::None, kProgramTitle); }
+QString dataFileStoppedAt(int address, int total)
+{
+    return QStringLiteral("アドレス %1h で止まりました（書込み済み %2 / %3 バイト）。").arg(hex(address, 2)).arg(address).arg(total);
+}
+
+Message confRegPowerOff()
+{
+    return critical(QStringLiteral("PICマイコンボードの電源が入っていません。\r\n電源を入れてからもう一度クリックしてください。"),
+                    kErrorTitle);
+}
+Message confRegCommFailed()
+{
+    return critical(QStringLiteral("ライタとの通信に失敗しました。\r\nケーブルの確認をしてからもう一度クリックしてください。"),
+                    kErrorTitle);
+}
+
+}  // namespace messages

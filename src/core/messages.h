@@ -1,0 +1,100 @@
+#pragma once
+// Every text the program shows the user in a message box: its words, title, icon and buttons.
+// The exchanges and the windows take their messages from here and nowhere else, so a front end
+// that is not a window (the command line) reports the very same words.
+
+#include <QString>
+
+namespace messages {
+
+enum class Icon { None, Critical, Information, Question, Exclamation };
+
+// Buttons of a box, as flags; the answer is one of them.
+enum Button : int { NoButton = 0, Ok = 0x1, Yes = 0x2, No = 0x4, Cancel = 0x8 };
+
+struct Message {
+    QString text;
+    QString title;
+    int buttons = Ok;
+    Icon icon = Icon::None;
+    Button defaultButton = NoButton;
+    QString detail;  // a line after the exact text: the cause, or how far an operation got
+};
+
+// ---- titles -------------------------------------------------------------------------------
+extern const QString kProgramTitle;    // "VELTRA2オンボードライタ"
+extern const QString kMainCaption;     // "VELTRA2オンボードプログラムライタ"
+extern const QString kErrorTitle;      // "エラーが発生しました"
+extern const QString kFileErrorTitle;  // "ファイルエラー"
+extern const QString kTimeoutTitle;    // "タイムアウトエラー"
+
+// ---- shared by several windows ---------------------------------------------------------------
+Message linkBusy();  // another window is talking to the writer
+
+// ---- start-up and the main window ---------------------------------------------------------------
+Message alreadyRunning();
+Message launchFileMissing();
+Message launchArgumentWrong();
+Message commPortError(const QString &title, const QString &detail);
+Message writerSilent();  // the link check's watchdog
+Message portLost(const QString &detail);
+Message noHexFileChosen();
+Message hexFileMissing();
+Message editorFileMissing();
+Message editorFailed();
+Message helpMissing(const QString &expectedPath);
+extern const QString kCommErrorStatus;   // "通信ポートエラーです"
+extern const QString kSetUpCommStatus;   // "通信設定をしてください"
+extern const QString kLinkCheckProgress; // the progress window's line during the link check
+
+// ---- program memory ---------------------------------------------------------------------------
+QString writeQuestion(const QString &path);
+QString eraseQuestion();
+QString readQuestion();
+extern const QString kOperationBusy;     // "ＰＩＣマイコンボードと通信中..."
+Message operationTimeout();
+Message programPowerOff();
+Message programWriterError();
+Message programEraseWriterError();  // the erase's text has no full stop
+Message programErased();
+Message hexFileError();                      // the configuration word lookup
+Message hexFileStopped(const QString &detail);  // the write stopped on a bad line
+Message hexFileNotFound();
+Message writeFailed(const QString &detail);
+Message fileProcessError(const QString &detail);
+Message writeDone();
+Message readFileError(const QString &detail);
+Message readIncomplete(const QString &detail);
+Message readDone();
+QString writingAt(int wordAddress);
+QString receivingAt(int wordAddress);
+extern const QString kExporting;         // "ファイル出力中"
+QString stoppedAtLine(int line);
+QString writtenBefore(int wordAddress);
+extern const QString kStoppedAtConfig;
+QString receivedWords(int received, int total);
+
+// ---- data EEPROM ---------------------------------------------------------------------------------
+Message eepromPowerOff();
+Message eepromCommFailed();
+Message eepromEraseQuestion();
+Message entryPowerOff();
+Message entryCommFailedFirst();
+Message entryCommFailed();
+Message entryProblem(const QString &text);
+extern const QString kEepromBusy;        // "PICマイコンボードと通信中"
+extern const QString kEepromWriting;     // "書込み中"
+
+// ---- "/F" data-file write --------------------------------------------------------------------------
+Message dataFilePowerOff();
+Message dataFileCommFailed(const QString &detail = QString());
+Message dataFileMissing();
+Message dataFileUnreadable(const QString &detail);
+Message dataFileDone();
+QString dataFileStoppedAt(int address, int total);
+
+// ---- configuration register -----------------------------------------------------------------------
+Message confRegPowerOff();
+Message confRegCommFailed();
+
+}  // namespace messages

@@ -1,0 +1,69 @@
+#include "core/protocol/datafileexchange.h"
+
+#include "core/formats/datafile.h"
+#include "core/link/programmerlink.h"
+#include "core/platform.h"
+
+namespace datafilewrite {
+
+Result writeDataFile(ProgrammerLink &link, ExchangeHost &host, const QString &path)
+{
+    Result result;
+    auto failed = [&](Outcome otherwise) { return link.isOpen() ? otherwise : Outcome::PortLost; };
+    link.clearInput();
+    link.sendLetter('M');
+    if (host.awaitByteUntimed(link) == ReplyWait::End::Cancelled) {
+        result.outcome = Outcome::Cancelled;
+        return result;
+    }
+    QString reply = link.readText();
+    if (reply == QLatin1String("?")) {
+        link.sendLetter('S');
+        host.show(messages::dataFilePowerOff());
+        result.outcome = failed(Outcome::NoPower);
+        return result;
+    }
+    if (reply != QLatin1String("m")) {
+        link.sendLetter('C');
+        host.show(messages::dataFileCommFailed());
+        result.outcome = failed(Outcome::WriterError);
+        return result;
+    }
+    if (!platform::isRegularFile(path)) {
+        host.show(messages::dataFileMissing());
+        result.outcome = Outcome::FileError;
+        return result;
+    }
+    host.progress(messages::kEepromWriting);
+    const datafile::ReadResult data = datafile::ReadDataFile(path);
+    if (!data.ok) {
+        // Writing zeros in place of an unreadable file would be reported as a success.
+        host.show(messages::dataFileUnreadable(data.error));
+        result.outcome = Outcome::FileError;
+        return result;
+    }
+
+    // No address goes out: the writer stores the bytes at 0, 1, 2, ... in the order they come.
+    for (const uint8_t b : data.bytes) {
+        link.sendByte((b & 0x80) ? 0x81 : 0x80);
+        link.sendByte(uint8_t(b | 0x80));
+        if (host.awaitByteUntimed(link) == ReplyWait::End::Cancelled) {
+            result.outcome = Outcome::Cancelled;
+            return result;
+        }
+        reply = link.readText();
+        if (reply != QLatin1String("m") && reply != QLatin1String("a")) {
+            link.sendLetter('C');
+            // The write stopped part-way: the detail says how far it got.
+            host.show(messages::dataFileCommFailed(messages::dataFileStoppedAt(result.written, datafile::kBytes)));
+            result.outcome = failed(Outcome::WriterError);
+            return result;
+        }
+        ++result.written;
+    }
+    host.show(messages::dataFileDone());
+    result.outcome = Outcome::Done;
+    return result;
+}
+
+}  // namespace datafilewrite

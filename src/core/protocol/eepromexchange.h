@@ -1,0 +1,58 @@
+#pragma once
+// Data EEPROM exchanges: read all 64 bytes ("X"), erase ("F") and write one byte ("V").
+
+#include "core/protocol/host.h"
+
+#include <array>
+
+class ProgrammerLink;
+
+namespace eeprom {
+
+constexpr int kBytes = 64;
+// Reply time-outs: the view's, and the byte entry's.
+constexpr int kViewTimeoutMs = 1000;
+constexpr int kEntryTimeoutMs = 3000;
+// The writer needs this long after an erase before it is read back.
+constexpr int kErasePauseMs = 1000;
+// The wait between sending "F" and looking for its answer.
+constexpr int kEraseAnswerMs = 300;
+// Time for the PIC to finish a byte before the view reads it back.
+constexpr int kWritePauseMs = 500;
+
+// What the view shows while the read goes on, beyond the progress line.
+class ViewHost : public ExchangeHost {
+public:
+    // The view's buttons (refresh and erase) usable or not.
+    virtual void setButtonsEnabled(bool on);
+    // Byte `address` is the one being read now.
+    virtual void reading(int address);
+    virtual void cellRead(int address, int value);
+    // A read has come to its end normally: the view may put its cursor back.
+    virtual void readEnded();
+};
+
+struct ReadResult {
+    Outcome outcome = Outcome::Done;
+    std::array<int, kBytes> bytes;  // -1 where no byte was read
+    int count = 0;                  // bytes read, from address 0 on
+    ReadResult() { bytes.fill(-1); }
+};
+
+ReadResult readEeprom(ProgrammerLink &link, ViewHost &host);
+// Asks (Yes/No), erases the whole EEPROM, pauses and reads it back.
+ReadResult eraseEeprom(ProgrammerLink &link, ViewHost &host);
+
+// What the byte entry shows while it writes.
+class EntryHost : public ExchangeHost {
+public:
+    virtual void setButtonsEnabled(bool on);  // write and close
+    // Told once the writer has taken the address: the view must read back after the dialog.
+    virtual void byteSent();
+};
+
+// Checks the entry and writes it at the address; Done when the writer accepted the byte.
+// A bad entry gives Declined, with its message shown.
+Outcome writeEepromByte(ProgrammerLink &link, EntryHost &host, int address, const QString &entry);
+
+}  // namespace eeprom

@@ -1,0 +1,71 @@
+#pragma once
+// The operation dialog: asks, then runs program write, read or erase; also the progress window
+// of the link check.
+
+#include "core/protocol/host.h"
+#include "gui/windowexchange.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+class WindowTimer;
+
+class frmReadWrite : public QDialog {
+    Q_OBJECT
+public:
+    inline static const QString kWriteCaption = QStringLiteral("VELTRA2   Write");
+    inline static const QString kReadCaption = QStringLiteral("VELTRA2   Read");
+    inline static const QString kEraseCaption = QStringLiteral("VELTRA2   Erase");
+    inline static const QString kDesignCaption = QStringLiteral("VELTRA2 Writer");
+
+    explicit frmReadWrite(QWidget *parent = nullptr);
+
+    QLabel *Label1 = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdCancel = nullptr;
+    WindowTimer *Timer1 = nullptr;  // the reply time-out
+
+    QString OperationCaption() const { return windowTitle(); }
+    // Sets the caption, the question and the file a write takes, and makes the buttons usable,
+    // before a modal showing.
+    void PrepareOperation(const QString &caption, const QString &question, const QString &hexFile = QString());
+    QString HexFile;
+    // Shows the dialog without blocking, as the link check's progress window.
+    void ShowProgress();
+    bool running() const { return exchange_.running(); }
+
+    // The progress line: always current in Label1, drawn at a bounded rate.
+    void setProgress(const QString &text);
+
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void Timer1_Timer();
+
+signals:
+    // A read was saved to this HEX file.
+    void hexSaved(const QString &path);
+    // The dialog closed (by the user, or at the end of an operation or of the link check).
+    void closed();
+
+public slots:
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    class Host;
+    void Form_QueryUnload();
+    void paintProgress();
+    WindowExchange exchange_{this, "frmReadWrite"};
+    Host *activeHost_ = nullptr;  // the running exchange's
+    // The progress text is always current in Label1; the screen shows it at most this often.
+    static constexpr int kProgressPaintMs = 100;
+    QTimer progressPaint_;
+    bool progressDeferred_ = false;
+};
+
+// The one operation dialog, created on first use and reused.
+frmReadWrite *FrmReadWrite();

@@ -1,0 +1,63 @@
+// The troubleshooting trace and a line that hangs up.
+
+#include "core/trace.h"
+#include "core/link/programmerlink.h"
+#include "support/harness.h"
+
+#include <QFile>
+#include <QTest>
+
+class TestTrace : public QObject {
+    Q_OBJECT
+    QTemporaryDir traceDir;
+    QString tracePath() const { return traceDir.filePath(QStringLiteral("trace.txt")); }
+
+private slots:
+    void initTestCase()
+    {
+        // The trace file is chosen once, at the first thing traced.
+        qputenv("VELTRAW_TRACE", tracePath().toLocal8Bit());
+    }
+
+    void bytesModesAndMessagesAreTraced()
+    {
+        Harness h;
+        h.sim.writer().boardPowered = false;
+        FormMain *f = h.start();
+        h.modalActions.push_back([](QDialog *d) { d->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click(); });
+        f->EraseCommand->click();
+        QFile t(tracePath());
+        QVERIFY(t.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(t.readAll());
+        QVERIFY(text.contains(QStringLiteral("sent bin  53('S')")));
+        QVERIFY(text.contains(QStringLiteral("recv bin  73('s')")));
+        QVERIFY(text.contains(QStringLiteral("sent text 4C('L')")));
+        QVERIFY(text.contains(QStringLiteral("recv text 3F('?')")));
+        QVERIFY(text.contains(QStringLiteral("box  [エラーが発生しました] PICマイコンボードの電源は投入されていますか？ -> OK")));
+        // Every line starts with the milliseconds since start.
+        for (const QString &line : text.split('\n', Qt::SkipEmptyParts)) QVERIFY2(line.left(8).trimmed().toLongLong() >= 0, qPrintable(line));
+    }
+
+    void lineThatHangsUpClosesThePortAndSaysSoOnce()
+    {
+        Harness h;
+        FormMain *f = h.start();
+        QVERIFY(f->MSComm1->isOpen());
+        h.sim.hangUp();
+        QVERIFY(h.waitFor([&] { return !f->MSComm1->isOpen(); }, 5000));
+        QTest::qWait(300);
+        QCOMPARE(h.messages.size(), 1);
+        QVERIFY(h.messages[0].text.contains(QStringLiteral("通信ポートが使えなくなりました")));
+        QCOMPARE(f->LblCommP->text(), QStringLiteral("通信ポートエラーです"));
+        // An operation on the closed port fails at once instead of waiting for ever.
+        h.modalActions.push_back([](QDialog *d) { d->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click(); });
+        QElapsedTimer t;
+        t.start();
+        f->EraseCommand->click();
+        QVERIFY(t.elapsed() < 3000);
+        QCOMPARE(h.messages.last().text, QStringLiteral("ライタにエラーが発生しました"));
+    }
+};
+
+QTEST_MAIN(TestTrace)
+#include "tst_e2e_trace.moc"

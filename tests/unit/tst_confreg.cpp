@@ -1,0 +1,56 @@
+// The configuration byte as the register window's four lines, and the remembered position.
+
+#include "core/formats/confregtext.h"
+#include "core/formats/numbertext.h"
+
+#include <QTest>
+
+class TestConfRegText : public QObject {
+    Q_OBJECT
+private slots:
+    void namedBytes_data()
+    {
+        QTest::addColumn<int>("byte");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("1Ah") << 0x1A << QStringLiteral("FOSC    HS\r\nWDT     OFF\r\nPWRTE   OFF\r\nCP      OFF");
+        QTest::newRow("00h") << 0x00 << QStringLiteral("FOSC    LP\r\nWDT     OFF\r\nPWRTE   ON\r\nCP      ON");
+        QTest::newRow("FFh") << 0xFF << QStringLiteral("FOSC    RC\r\nWDT     ON\r\nPWRTE   OFF\r\nCP      OFF");
+        QTest::newRow("05h") << 0x05 << QStringLiteral("FOSC    XT\r\nWDT     ON\r\nPWRTE   ON\r\nCP      ON");
+    }
+    void namedBytes()
+    {
+        QFETCH(int, byte);
+        QFETCH(QString, text);
+        QCOMPARE(confreg::DecodeConfigByte(uint8_t(byte)), text);
+    }
+
+    void everyBitHasItsOwnLineAndTheHighBitsNone()
+    {
+        const char *osc[] = {"LP", "XT", "HS", "RC"};
+        for (int b = 0; b < 256; ++b) {
+            const QStringList lines = confreg::DecodeConfigByte(uint8_t(b)).split(QStringLiteral("\r\n"));
+            QCOMPARE(lines.size(), 4);
+            for (const QString &l : lines) QVERIFY(!l.contains(QLatin1Char('\n')) && !l.contains(QLatin1Char('\r')));
+            QCOMPARE(lines[0], QStringLiteral("FOSC    ") + QLatin1String(osc[b & 3]));
+            QCOMPARE(lines[1], QStringLiteral("WDT     ") + QLatin1String(b & 4 ? "ON" : "OFF"));
+            QCOMPARE(lines[2], QStringLiteral("PWRTE   ") + QLatin1String(b & 8 ? "OFF" : "ON"));
+            QCOMPARE(lines[3], QStringLiteral("CP      ") + QLatin1String(b & 16 ? "OFF" : "ON"));
+            QCOMPARE(confreg::DecodeConfigByte(uint8_t(b)), confreg::DecodeConfigByte(uint8_t(b & 0x1F)));
+        }
+    }
+
+    void positionInTwipsIsClampedToSixteenBits()
+    {
+        QCOMPARE(TwipsFromPixels(0), qint16(0));
+        QCOMPARE(TwipsFromPixels(100), qint16(1500));
+        QCOMPARE(TwipsFromPixels(-7), qint16(-105));
+        QCOMPARE(TwipsFromPixels(2184), qint16(32760));
+        QCOMPARE(TwipsFromPixels(2185), qint16(32767));
+        QCOMPARE(TwipsFromPixels(-2185), qint16(-32768));
+        QCOMPARE(TwipsFromPixels(std::numeric_limits<int>::max()), qint16(32767));
+        QCOMPARE(TwipsFromPixels(std::numeric_limits<int>::min()), qint16(-32768));
+    }
+};
+
+QTEST_MAIN(TestConfRegText)
+#include "tst_confreg.moc"

@@ -1,0 +1,183 @@
+// The settings file, number texts, the wire encoding and COM port naming.
+
+#include "core/settings/settingsfile.h"
+#include "core/formats/numbertext.h"
+#include "core/link/portnaming.h"
+#include "core/link/sevenbit.h"
+#include "core/platform.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+class TestSettings : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir dir;
+    QString path() const { return dir.filePath(QStringLiteral("veltraw.ini")); }
+    QByteArray contents() const
+    {
+        QFile f(path());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void put(const QByteArray &c)
+    {
+        QFile f(path());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c);
+    }
+
+private slots:
+    void init() { QFile::remove(path()); }
+
+    void missingFileSectionOrKeyReadsAsSentinel()
+    {
+        QCOMPARE(ini::readValue(path(), "Com", "port"), QStringLiteral("???"));
+        put("[Com]\nport= 3\n");
+        QCOMPARE(ini::readValue(path(), "File", "name"), QStringLiteral("???"));
+        QCOMPARE(ini::readValue(path(), "Com", "speed"), QStringLiteral("???"));
+        put("[Com]\nport=???\n");
+        QCOMPARE(ini::readValue(path(), "Com", "port"), QStringLiteral("???"));
+    }
+
+    void firstWriteCreatesFileWithLeadingBlankNumbers()
+    {
+        QVERIFY(ini::writeValue(path(), "Com", "port", ini::numberText(10)));
+        QVERIFY(ini::writeValue(path(), "Config", "word", ini::numberText(-5)));
+        QVERIFY(ini::writeValue(path(), "File", "name", QString()));
+        QCOMPARE(contents(), QByteArray("[Com]\nport= 10\n[Config]\nword=-5\n[File]\nname=\n"));
+        // Read back without the blank, and converted to the same number.
+        QCOMPARE(ini::readValue(path(), "Com", "port"), QStringLiteral("10"));
+        QCOMPARE(numbertext::toInt16(ini::readValue(path(), "Config", "word")), std::optional<qint16>(-5));
+        QCOMPARE(ini::readValue(path(), "File", "name"), QString());
+    }
+
+    void sectionsAndKeysAnyCaseOtherLinesKept()
+    {
+        const QByteArray original = "; my comment\r\n[ports]\r\nCOM1=/dev/ttyUSB0\r\n\r\n[COM]\r\nPort = 4 \r\nother=x\r\n[Tail]\r\nz=1";
+        put(original);
+        QCOMPARE(ini::readValue(path(), "Com", "port"), QStringLiteral("4"));
+        QCOMPARE(ini::readValue(path(), "Ports", "com1"), QStringLiteral("/dev/ttyUSB0"));
+        QVERIFY(ini::writeValue(path(), "Com", "port", " 7"));
+        QCOMPARE(contents(), QByteArray("; my comment\r\n[ports]\r\nCOM1=/dev/ttyUSB0\r\n\r\n[COM]\r\nport= 7\r\nother=x\r\n[Tail]\r\nz=1\r\n"));
+        QVERIFY(ini::writeValue(path(), "ports", "COM2", "/dev/x"));
+        QVERIFY(contents().contains("COM1=/dev/ttyUSB0\r\nCOM2=/dev/x\r\n\r\n[COM]"));
+        QVERIFY(ini::writeValue(path(), "New", "k", "v"));
+        QVERIFY(contents().endsWith("z=1\r\n[New]\r\nk=v\r\n"));
+    }
+
+    void lineEndsFollowTheFileAndRewritingChangesNothing()
+    {
+        // An unterminated last line ending in CR must not turn an LF file into a CR LF one.
+        const QByteArray lf = " 3i\r[\nFle]\r";
+        const QByteArray once = ini::update(lf, "port", "name", "po");
+        QCOMPARE(once, QByteArray(" 3i\r[\nFle]\r\n[port]\nname=po\n"));
+        QCOMPARE(ini::update(once, "port", "name", "po"), once);
+        const QByteArray single = ini::update("x=1\r", "Config", "word", "");
+        QCOMPARE(single, QByteArray("x=1\r\n[Config]\r\nword=\r\n"));
+        QCOMPARE(ini::update(single, "Config", "word", ""), single);
+    }
+
+    void longValueCutAt2599BytesOnACharacterBoundary()
+    {
+        put("[File]\nname=" + QByteArray(2700, 'a') + "\n");
+        QCOMPARE(ini::readValue(path(), "File", "name").size(), 2599);
+        put("[File]\nname=" + QByteArray(2599, 'b') + "\n");
+        QCOMPARE(ini::readValue(path(), "File", "name").size(), 2599);
+        // A three-byte character across the cut is dropped whole, never split.
+        const QString jp = QString(QChar(0x3042)).repeated(900);  // 2 700 bytes in UTF-8
+        QVERIFY(ini::writeValue(path(), "File", "name", jp));
+        const QString back = ini::readValue(path(), "File", "name");
+        QCOMPARE(back, jp.left(866));  // 866 * 3 = 2 598 bytes
+    }
+
+    void writeIsAtomicAndRefusesWhatItCannotWrite()
+    {
+        put("[Com]\nport= 2\n");
+        const QString ro = dir.filePath(QStringLiteral("ro"));
+        QVERIFY(QDir().mkpath(ro));
+        QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        if (::geteuid() != 0) {  // root writes anywhere
+            QVERIFY(!ini::writeValue(ro + "/veltraw.ini", "Com", "port", " 1"));
+        }
+        QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        // A folder where the file should be: the write fails and nothing is lost.
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("isdir/veltraw.ini"))));
+        QVERIFY(!ini::writeValue(dir.filePath(QStringLiteral("isdir/veltraw.ini")), "Com", "port", " 1"));
+        // No temporary file is left beside the settings file after a write.
+        QVERIFY(ini::writeValue(path(), "Com", "port", " 3"));
+        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("veltraw.ini*")}, QDir::Files), QStringList{QStringLiteral("veltraw.ini")});
+    }
+
+    void numbersInText()
+    {
+        QCOMPARE(numbertext::leadingNumber(" 16"), 16.0);
+        QCOMPARE(numbertext::leadingNumber("3abc"), 3.0);
+        QCOMPARE(numbertext::leadingNumber("abc"), 0.0);
+        QCOMPARE(numbertext::leadingNumber("1 2"), 12.0);
+        QCOMPARE(numbertext::leadingNumber("&H1f"), 31.0);
+        QCOMPARE(numbertext::leadingNumber("-4"), -4.0);
+        QCOMPARE(numbertext::roundHalfEven(2.5), 2.0);
+        QCOMPARE(numbertext::roundHalfEven(3.5), 4.0);
+        QCOMPARE(numbertext::toInt16(" 26"), std::optional<qint16>(26));
+        QCOMPARE(numbertext::toInt16("-32768"), std::optional<qint16>(-32768));
+        QCOMPARE(numbertext::toInt16("32768"), std::nullopt);
+        QCOMPARE(numbertext::toInt16("abc"), std::nullopt);
+        QCOMPARE(numbertext::toInt16("12x"), std::nullopt);
+        QCOMPARE(numbertext::toInt16(""), std::nullopt);
+        QCOMPARE(numbertext::toInt16("26.5"), std::optional<qint16>(26));
+        QCOMPARE(numbertext::hexPadded(0x10, 4), QStringLiteral("  10"));
+        QCOMPARE(numbertext::hexPadded(0x3ff, 4), QStringLiteral(" 3FF"));
+    }
+
+    void sevenBitGroups()
+    {
+        QCOMPARE(SevenBitGroup::word14(0x3FFF), QByteArray("\xFF\xFF"));
+        QCOMPARE(SevenBitGroup::word14(0), QByteArray("\x80\x80"));
+        QCOMPARE(SevenBitGroup::word14(0x1234), QByteArray("\xA4\xB4"));
+        QCOMPARE(SevenBitGroup::byte8(0xFF), QByteArray("\x81\xFF"));
+        QCOMPARE(SevenBitGroup::byte8(0x7F), QByteArray("\x80\xFF"));
+        QCOMPARE(SevenBitGroup::byte8(0x80), QByteArray("\x81\x80"));
+        QCOMPARE(SevenBitGroup::single(0x10), uint8_t(0x90));
+        QCOMPARE(SevenBitGroup::decode2(0xA4, 0xB4), uint16_t(0x1234));
+        for (int w = 0; w < 0x4000; w += 37) {
+            const QByteArray e = SevenBitGroup::word14(uint16_t(w));
+            QVERIFY(SevenBitGroup::isData(uint8_t(e[0])) && SevenBitGroup::isData(uint8_t(e[1])));
+            QCOMPARE(int(SevenBitGroup::decode2(uint8_t(e[0]), uint8_t(e[1]))), w);
+        }
+    }
+
+    void comPortNaming()
+    {
+        const QString home = dir.filePath(QStringLiteral("home"));
+        QVERIFY(QDir().mkpath(home + "/.wine/dosdevices"));
+        put("[Ports]\nCOM2=/dev/ttyUSB7\n");
+        QCOMPARE(portnaming::deviceFor(2, path(), home).device, QStringLiteral("/dev/ttyUSB7"));
+        QCOMPARE(portnaming::deviceFor(2, path(), home).source, QStringLiteral("settings"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/ttyACM0"), home + "/.wine/dosdevices/com3"));
+        QCOMPARE(portnaming::deviceFor(3, path(), home).device, QStringLiteral("/dev/ttyACM0"));
+        QCOMPARE(portnaming::deviceFor(1, path(), home).device, QStringLiteral("/dev/ttyS0"));
+        QCOMPARE(portnaming::deviceFor(16, path(), home).device, QStringLiteral("/dev/ttyS15"));
+        QVERIFY(portnaming::describe(4, path(), home).startsWith(QStringLiteral("→ /dev/ttyS3")));
+        // The program never writes the Ports section.
+        QCOMPARE(contents(), QByteArray("[Ports]\nCOM2=/dev/ttyUSB7\n"));
+    }
+
+    void fileExists()
+    {
+        QVERIFY(!platform::isRegularFile(QString()));
+        QVERIFY(!platform::isRegularFile(dir.path()));
+        QVERIFY(!platform::isRegularFile(dir.filePath("nope.hex")));
+        put("x");
+        QVERIFY(platform::isRegularFile(path()));
+        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(!platform::isRegularFile(fifo));  // and returns at once, no writer needed
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"
