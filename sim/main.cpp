@@ -38,8 +38,31 @@ int main(int argc, char **argv)
     QCommandLineOption unpowered(QStringLiteral("unpowered"), QStringLiteral("Behave as if the target board had no power (replies \"?\")."));
     QCommandLineOption firmware(QStringLiteral("firmware"), QStringLiteral("Firmware version digits answered to \"@\" (default 105)."), QStringLiteral("DIGITS"), QStringLiteral("105"));
     QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Print every byte on the wire."));
-    p.addOptions({link, hex, dump, timed, unpowered, firmware, verbose});
+    QCommandLineOption adapterLatency(QStringLiteral("adapter-latency"), QStringLiteral(
+        "Model a USB serial adapter (FTDI-like) between writer and PC: the writer's bytes are held "
+        "until the adapter's latency timer of MS milliseconds ticks (it counts from the adapter's last "
+        "packet), or go at once when a packet is full. 16 is the usual default of such a chip, 1 its "
+        "low-latency setting; 0 (the default) is a direct line. Works with or without --timed."),
+        QStringLiteral("MS"), QStringLiteral("0"));
+    QCommandLineOption adapterPacket(QStringLiteral("adapter-packet"), QStringLiteral(
+        "Data bytes in one adapter packet for --adapter-latency (default 62: a full-speed 64-byte "
+        "packet less its 2 status bytes; 510 models a high-speed chip)."),
+        QStringLiteral("BYTES"), QStringLiteral("62"));
+    p.addOptions({link, hex, dump, timed, unpowered, firmware, verbose, adapterLatency, adapterPacket});
     p.process(app);
+
+    bool latencyOk = false, packetOk = false;
+    const int latencyMs = p.value(adapterLatency).toInt(&latencyOk);
+    const int packetBytes = p.value(adapterPacket).toInt(&packetOk);
+    // An FTDI chip's timer takes 1 to 255 ms.
+    if (!latencyOk || latencyMs < 0 || latencyMs > 255) {
+        fprintf(stderr, "veltraw-sim: --adapter-latency takes 0 to 255 ms\n");
+        return 1;
+    }
+    if (!packetOk || packetBytes < 1 || packetBytes > 4096) {
+        fprintf(stderr, "veltraw-sim: --adapter-packet takes 1 to 4096 bytes\n");
+        return 1;
+    }
 
     sim::PtyServer server;
     QString error;
@@ -62,6 +85,7 @@ int main(int argc, char **argv)
     w.boardPowered = !p.isSet(unpowered);
     w.firmwareVersion = p.value(firmware);
     server.setTimed(p.isSet(timed));
+    server.setAdapterLatency(latencyMs, packetBytes);
     server.setRecording(false);  // a long session would otherwise grow the record for ever
 
     QString linkPath = p.value(link);

@@ -78,6 +78,7 @@ void PtyServer::hangUp()
     masterFd_ = -1;
     inQueue_.clear();
     outQueue_.clear();
+    adapterHeld_.clear();
     emit hungUp();
 }
 
@@ -135,7 +136,10 @@ void PtyServer::pump()
                     ready = due;
                 }
                 if (writer_.hungUp()) {
-                    // The fault hangs up in place of a reply: what was queued before it goes first.
+                    // The fault hangs up in place of a reply: what the adapter held and what was
+                    // queued before it go first, so the program sees every byte it was sent.
+                    if (!adapterHeld_.isEmpty()) writeBytes(adapterHeld_);
+                    adapterHeld_.clear();
                     while (!outQueue_.empty()) {
                         writeByte(outQueue_.front().byte);
                         outQueue_.pop_front();
@@ -147,10 +151,17 @@ void PtyServer::pump()
             }
             // Everything due goes out in one write, so a reply of several bytes reaches the
             // program together, as it would from a writer that sends them back to back.
+            // With an adapter modelled, a byte due here has only reached the adapter, which
+            // passes it on later with the rest of its packet.
             QByteArray due;
             while (!outQueue_.empty() && outQueue_.front().dueUs <= now) {
-                due.append(char(outQueue_.front().byte));
+                if (adapterLatencyUs_ > 0) adapterReceive(outQueue_.front().dueUs, outQueue_.front().byte, due);
+                else due.append(char(outQueue_.front().byte));
                 outQueue_.pop_front();
+                progressed = true;
+            }
+            if (!adapterHeld_.isEmpty() && adapterFlushUs_ <= now) {
+                adapterSend(adapterFlushUs_, due);
                 progressed = true;
             }
             if (!due.isEmpty()) writeBytes(due);
@@ -159,6 +170,7 @@ void PtyServer::pump()
         qint64 next = -1;
         if (!inQueue_.empty()) next = inQueue_.front().dueUs;
         if (!outQueue_.empty() && (next < 0 || outQueue_.front().dueUs < next)) next = outQueue_.front().dueUs;
+        if (!adapterHeld_.isEmpty() && (next < 0 || adapterFlushUs_ < next)) next = adapterFlushUs_;
         if (next < 0) {
             // Nothing queued. Just after a reply the program's answer is usually on its way:
             // watch the line awake for a moment, so that answer is timed from when it was sent
@@ -196,15 +208,50 @@ void PtyServer::setTimed(bool on)
     if (on) ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 }
 
+void PtyServer::setAdapterLatency(int ms, int packetBytes)
+{
+    adapterLatencyUs_ = qint64(std::max(0, ms)) * 1000;
+    adapterPacket_ = std::max(1, packetBytes);
+    if (adapterLatencyUs_ == 0 && !adapterHeld_.isEmpty()) {
+        // No adapter any more: what it held goes now.
+        adapterFlushUs_ = 0;
+        pump();
+    }
+}
+
+void PtyServer::adapterReceive(qint64 arrivalUs, uint8_t byte, QByteArray &out)
+{
+    // Events in the adapter's own order: a timer that ran out before this byte arrived has
+    // already sent what was held.
+    if (!adapterHeld_.isEmpty() && adapterFlushUs_ <= arrivalUs) adapterSend(adapterFlushUs_, out);
+    if (adapterHeld_.isEmpty()) {
+        // The timer has kept ticking since the last packet: the byte goes at the next tick.
+        const qint64 ticks = std::max<qint64>(0, arrivalUs - adapterLastPacketUs_) / adapterLatencyUs_ + 1;
+        adapterFlushUs_ = adapterLastPacketUs_ + ticks * adapterLatencyUs_;
+    }
+    adapterHeld_.append(char(byte));
+    // A full packet goes at once, and restarts the timer.
+    if (adapterHeld_.size() >= adapterPacket_) adapterSend(arrivalUs, out);
+}
+
+void PtyServer::adapterSend(qint64 atUs, QByteArray &out)
+{
+    out.append(adapterHeld_);
+    adapterHeld_.clear();
+    adapterLastPacketUs_ = atUs;
+}
+
 void PtyServer::writeByte(uint8_t b) { writeBytes(QByteArray(1, char(b))); }
 
 void PtyServer::writeBytes(const QByteArray &bytes)
 {
     lastReplyUs_ = nowUs();
+    // One write reaches the program at one moment, so its bytes share one time.
+    const qint64 ms = lastReplyUs_ / 1000;
     for (char c : bytes) {
-        if (recording_) record_.append(WireEvent{nowUs() / 1000, false, uint8_t(c)});
+        if (recording_) record_.append(WireEvent{ms, false, uint8_t(c)});
         ++totals_.fromWriter;
-        emit wireByte(nowUs() / 1000, false, uint8_t(c));
+        emit wireByte(ms, false, uint8_t(c));
     }
     qsizetype done = 0;
     for (int tries = 0; tries < 1000 && done < bytes.size(); ++tries) {

@@ -36,6 +36,17 @@ public:
     // How long the line is watched awake after a reply for the program's answer.
     static constexpr qint64 kWatchUs = 500;
 
+    // A USB serial adapter between the writer and the program; 0 ms (the default) is a direct
+    // line. Like an FTDI chip, the adapter holds what the writer sends and passes it on in one
+    // USB packet when its latency timer runs out, or at once when a packet's payload is full.
+    // The timer counts from the adapter's last packet and runs on while nothing is held (the
+    // chip then sends bare status packets), so a held byte waits for the next tick: up to
+    // `ms`, not always all of it. Works with and without the wire-time model.
+    static constexpr int kFtdiPacketBytes = 62;  // a full-speed 64-byte packet less 2 status bytes
+    void setAdapterLatency(int ms, int packetBytes = kFtdiPacketBytes);
+    int adapterLatency() const { return int(adapterLatencyUs_ / 1000); }
+    int adapterPacketBytes() const { return adapterPacket_; }
+
     const QVector<WireEvent> &record() const { return record_; }
     QByteArray hostBytes() const;     // everything the program sent, in order
     QByteArray writerBytes() const;   // everything the writer sent, in order
@@ -56,7 +67,9 @@ public:
 
 signals:
     void byteFromHost(quint8 byte);
-    // Every byte as it crosses the line (milliseconds on the server's clock).
+    // Every byte as it crosses (milliseconds on the server's clock): a byte from the program
+    // when the server took it in, a byte from the writer when it reached the program's side,
+    // that is after any modelled line time and adapter hold.
     void wireByte(qint64 ms, bool fromHost, quint8 byte);
     void hungUp();
 
@@ -66,6 +79,8 @@ private:
     void pump();
     void writeByte(uint8_t b);
     void writeBytes(const QByteArray &bytes);
+    void adapterReceive(qint64 arrivalUs, uint8_t byte, QByteArray &out);
+    void adapterSend(qint64 atUs, QByteArray &out);
     qint64 nowUs() const { return clock_.nsecsElapsed() / 1000; }
 
     struct Pending { qint64 dueUs; uint8_t byte; bool fromHost; int busyUs; };
@@ -86,6 +101,11 @@ private:
     qint64 outLineFreeUs_ = 0;
     qint64 lastReplyUs_ = -1000000;
     QTimer pumpTimer_;
+    qint64 adapterLatencyUs_ = 0;
+    int adapterPacket_ = kFtdiPacketBytes;
+    QByteArray adapterHeld_;
+    qint64 adapterFlushUs_ = 0;       // when the held bytes go up by the timer
+    qint64 adapterLastPacketUs_ = 0;  // the adapter's timer counts from here
 };
 
 }  // namespace sim

@@ -58,7 +58,7 @@ struct Fault {
 };
 
 struct WireEvent {
-    qint64 ms;      // milliseconds on the recorder's clock
+    qint64 ms;      // milliseconds on the recorder's clock (for PtyServer, see its wireByte)
     bool fromHost;  // true: the program sent it; false: the writer sent it
     uint8_t byte;
 };
