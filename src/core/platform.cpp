@@ -3,8 +3,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+#ifdef Q_OS_LINUX
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -80,6 +85,49 @@ QString wineComLink(int comNumber, const QString &homeDir)
     return QString();
 #else
     return homeDir + QStringLiteral("/.wine/dosdevices/com%1").arg(comNumber);
+#endif
+}
+
+int latencyTimerMs(const QString &device)
+{
+#ifdef Q_OS_LINUX
+    // The sysfs folder is named after the tty, also when the device is a by-id link.
+    const QString tty = QFileInfo(QFileInfo(device).canonicalFilePath()).fileName();
+    if (tty.isEmpty()) return -1;
+    QFile f(QStringLiteral("/sys/bus/usb-serial/devices/%1/latency_timer").arg(tty));
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    bool ok = false;
+    const int ms = f.readAll().trimmed().toInt(&ok);
+    return ok ? ms : -1;
+#else
+    Q_UNUSED(device)
+    return -1;
+#endif
+}
+
+bool requestLowLatency(qintptr handle, QString *what)
+{
+#ifdef Q_OS_LINUX
+    struct serial_struct ss {};
+    if (::ioctl(int(handle), TIOCGSERIAL, &ss) != 0) {
+        *what = QStringLiteral("low latency not available: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    if (ss.flags & ASYNC_LOW_LATENCY) {
+        *what = QStringLiteral("low latency already on");
+        return true;
+    }
+    ss.flags |= ASYNC_LOW_LATENCY;
+    if (::ioctl(int(handle), TIOCSSERIAL, &ss) != 0) {
+        *what = QStringLiteral("low latency refused: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    *what = QStringLiteral("low latency requested");
+    return true;
+#else
+    Q_UNUSED(handle)
+    *what = QStringLiteral("low latency: nothing to ask on this system");
+    return false;
 #endif
 }
 

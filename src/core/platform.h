@@ -29,4 +29,12 @@ QString defaultComDevice(int comNumber);
 // A Wine-style link ~/.wine/dosdevices/comN, where such links exist; empty on Windows.
 QString wineComLink(int comNumber, const QString &homeDir);
 
+// A USB serial adapter's latency timer in ms (how long it holds received bytes), where the
+// system tells it (Linux: /sys/bus/usb-serial/devices/<tty>/latency_timer); -1 elsewhere.
+int latencyTimerMs(const QString &device);
+
+// Asks the serial driver to pass received bytes on at once (Linux: ASYNC_LOW_LATENCY, which
+// ftdi_sio turns into a 1 ms latency timer). Best effort: *what says what happened.
+bool requestLowLatency(qintptr handle, QString *what);
+
 }  // namespace platform
