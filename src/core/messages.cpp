@@ -92,6 +92,15 @@ Message helpMissing(const QString &expectedPath)
                Icon::Exclamation, kProgramTitle);
 }
 
+Message slowAdapter(int ms, const QString &device)
+{
+    return box(QStringLiteral("USBシリアル変換器の遅延タイマが %1 ms に設定されています。\r\n"
+                              "このままでは書込みや読出しに何倍もの時間がかかります。\r\n"
+                              "遅延タイマを 1 ms にする方法は、マニュアルの「トラブルシューティング」を見てください。")
+                   .arg(ms),
+               Icon::Information, kProgramTitle, device);
+}
+
 QString writeQuestion(const QString &path)
 {
     return QStringLiteral("PICにプログラムを書込んでよろしいですか？ ") + QStringLiteral("\r\n") + path;

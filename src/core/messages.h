@@ -43,6 +43,8 @@ Message hexFileMissing();
 Message editorFileMissing();
 Message editorFailed();
 Message helpMissing(const QString &expectedPath);
+// A USB serial adapter that holds replies for ms each time.
+Message slowAdapter(int ms, const QString &device);
 extern const QString kCommErrorStatus;   // "通信ポートエラーです"
 extern const QString kSetUpCommStatus;   // "通信設定をしてください"
 extern const QString kLinkCheckProgress; // the progress window's line during the link check

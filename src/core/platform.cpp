@@ -88,13 +88,19 @@ QString wineComLink(int comNumber, const QString &homeDir)
 #endif
 }
 
+namespace {
+QString g_sysRoot = QStringLiteral("/sys");
+}  // namespace
+
+void setSysRoot(const QString &root) { g_sysRoot = root; }
+
 int latencyTimerMs(const QString &device)
 {
 #ifdef Q_OS_LINUX
     // The sysfs folder is named after the tty, also when the device is a by-id link.
     const QString tty = QFileInfo(QFileInfo(device).canonicalFilePath()).fileName();
     if (tty.isEmpty()) return -1;
-    QFile f(QStringLiteral("/sys/bus/usb-serial/devices/%1/latency_timer").arg(tty));
+    QFile f(QStringLiteral("%1/bus/usb-serial/devices/%2/latency_timer").arg(g_sysRoot, tty));
     if (!f.open(QIODevice::ReadOnly)) return -1;
     bool ok = false;
     const int ms = f.readAll().trimmed().toInt(&ok);

@@ -32,6 +32,8 @@ QString wineComLink(int comNumber, const QString &homeDir);
 // A USB serial adapter's latency timer in ms (how long it holds received bytes), where the
 // system tells it (Linux: /sys/bus/usb-serial/devices/<tty>/latency_timer); -1 elsewhere.
 int latencyTimerMs(const QString &device);
+// Where /sys is looked for (tests give a folder of their own).
+void setSysRoot(const QString &root);
 
 // Asks the serial driver to pass received bytes on at once (Linux: ASYNC_LOW_LATENCY, which
 // ftdi_sio turns into a 1 ms latency timer). Best effort: *what says what happened.

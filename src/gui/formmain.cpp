@@ -293,6 +293,7 @@ void FormMain::Form_Load(const QStringList &arguments)
 
         CheckLink();
         if (ProgramEnded()) return;
+        NoteSlowAdapter();
 
         LoadConfigWord();
 
@@ -539,6 +540,16 @@ void FormMain::menu_comm_Click()
     MSComm1->clearInput();
     LblCommP->setText(QString());
     CheckLink();
+    NoteSlowAdapter();
+}
+
+void FormMain::NoteSlowAdapter()
+{
+    const int ms = MSComm1->adapterLatencyMs();
+    // The unattended starts carry on without a box that nobody asked for.
+    if (ms <= ProgrammerLink::kSlowAdapterMs || slowAdapterTold_ || Launch.LaunchMode != 0) return;
+    slowAdapterTold_ = true;
+    Show(messages::slowAdapter(ms, MSComm1->deviceName()));
 }
 
 void FormMain::ChoosePort()

@@ -91,6 +91,8 @@ public:
     frmReadWrite *OperationDialog();
     void OperationDialogClosed();
     void HexSaved(const QString &path);
+    // Tells the user once a run when the port's adapter holds replies for long.
+    void NoteSlowAdapter();
 
     // Files dropped on the window or the path label.
     void DropFiles(const QList<QUrl> &urls);
@@ -126,6 +128,7 @@ private:
     LinkHost *linkHost_ = nullptr;
     QLockFile *instanceLock_ = nullptr;
     bool closing_ = false;
+    bool slowAdapterTold_ = false;
 };
 
 // The main window, while it exists.

@@ -7,6 +7,11 @@
 #include "gui/frmreadwrite.h"
 #include "support/harness.h"
 
+#include "core/messages.h"
+#include "core/platform.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QTest>
 
@@ -280,6 +285,52 @@ private slots:
             QCOMPARE(MainForm()->Launch.LaunchArgument, argument);
         }
         Q_UNUSED(hex);
+    }
+
+    // An adapter whose latency timer stays above 2 ms is named once a run, after the link check,
+    // in the normal start only; a direct line (no timer to read) says nothing.
+    void slowAdapterIsNamedOnce_data()
+    {
+        QTest::addColumn<QString>("timer");
+        QTest::addColumn<bool>("hexMode");
+        QTest::addColumn<int>("boxes");
+        QTest::newRow("16 ms") << "16\n" << false << 1;
+        QTest::newRow("2 ms") << "2\n" << false << 0;
+        QTest::newRow("16 ms, write and end") << "16\n" << true << 0;
+        QTest::newRow("no timer") << QString() << false << 0;
+    }
+    void slowAdapterIsNamedOnce()
+    {
+        QFETCH(QString, timer);
+        QFETCH(bool, hexMode);
+        QFETCH(int, boxes);
+        Harness h;
+        // The sysfs entry of the pty the simulated writer serves.
+        const QString tty = QFileInfo(QFileInfo(h.sim.slavePath()).canonicalFilePath()).fileName();
+        const QString devices = h.path(QStringLiteral("sys/bus/usb-serial/devices/") + tty);
+        if (!timer.isEmpty()) {
+            QVERIFY(QDir().mkpath(devices));
+            h.writeFile(QStringLiteral("sys/bus/usb-serial/devices/") + tty + QStringLiteral("/latency_timer"), timer.toLatin1());
+        }
+        platform::setSysRoot(h.path(QStringLiteral("sys")));
+        QStringList args;
+        if (hexMode) args << h.writeFile(QStringLiteral("p.hex"), ":00000001FF\r\n");
+        FormMain *f = h.start(args);
+        if (!hexMode) {
+            // Choosing the port again checks the link again, but says nothing more.
+            h.modalActions.push_back([](QDialog *d) { qobject_cast<FormInitComm *>(d)->Command1->click(); });
+            f->menu_comm->trigger();
+        }
+        platform::setSysRoot(QStringLiteral("/sys"));
+        QStringList told;
+        for (const auto &m : h.messages)
+            if (m.text.startsWith(QStringLiteral("USBシリアル変換器の遅延タイマが"))) told << m.text;
+        QCOMPARE(told.size(), boxes);
+        if (boxes) {
+            QCOMPARE(h.messages[0].text, messages::slowAdapter(16, QString()).text);
+            QCOMPARE(h.messages[0].detail, h.sim.slavePath());
+            QCOMPARE(h.messages[0].icon, gui::Icon::Information);
+        }
     }
 
     void portDialogPreselectsTheStoredPort()

@@ -57,6 +57,20 @@ private slots:
         QVERIFY(t.elapsed() < 3000);
         QCOMPARE(h.messages.last().text, QStringLiteral("ライタにエラーが発生しました"));
     }
+
+    // A pty has no serial driver: the request for low latency is refused, traced, and no error.
+    void lowLatencyRequestOnAPtyIsRefusedQuietly()
+    {
+        Harness h;
+        FormMain *f = h.start();
+        QVERIFY(f->MSComm1->isOpen());
+        QVERIFY(h.messages.isEmpty());
+        QCOMPARE(f->MSComm1->adapterLatencyMs(), -1);
+        QFile t(tracePath());
+        QVERIFY(t.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(t.readAll());
+        QVERIFY2(text.contains(QStringLiteral("low latency not available: ")), qPrintable(text.right(2000)));
+    }
 };
 
 QTEST_MAIN(TestTrace)

@@ -32,6 +32,7 @@ bool ProgrammerLink::openDevice(const QString &device, QString *why)
 {
     close();
     device_ = device;
+    latencyMs_ = -1;
     port_.setPortName(device);
     if (!port_.open(QIODevice::ReadWrite)) {
         if (why) *why = portnaming::openFailureText(device, port_.error(), port_.errorString());
@@ -49,6 +50,13 @@ bool ProgrammerLink::openDevice(const QString &device, QString *why)
     port_.clearError();
     binary_ = false;
     trace::note(QStringLiteral("open %1").arg(device));
+    // Every exchange waits for a one-byte reply: an adapter that holds received bytes for its
+    // latency timer costs that long each time. Best effort; a pty or another driver refuses.
+    QString what;
+    platform::requestLowLatency(port_.handle(), &what);
+    trace::note(what);
+    latencyMs_ = platform::latencyTimerMs(device);
+    if (latencyMs_ >= 0) trace::note(QStringLiteral("latency timer %1 ms").arg(latencyMs_));
     return true;
 }
 

@@ -21,6 +21,10 @@ public:
     void close();
     bool isOpen() const { return port_.isOpen(); }
     QString deviceName() const { return device_; }
+    // The adapter's latency timer after opening, in ms; -1 where the system does not tell.
+    int adapterLatencyMs() const { return latencyMs_; }
+    // Above this the adapter's hold makes every exchange noticeably slower.
+    static constexpr int kSlowAdapterMs = 2;
 
     void clearInput();
     void sendLetter(char letter);
@@ -60,6 +64,7 @@ private:
     QSerialPort port_;
     QString device_;
     bool binary_ = false;
+    int latencyMs_ = -1;
     const char *busyOwner_ = nullptr;
 };
 
