@@ -3,7 +3,8 @@
 # (veltraw-sim); with a device path (e.g. /dev/ttyUSB0) COM1 is wired to that device instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-VELTRAW_WITH_FONTS=1 bash scripts/setup.sh
+# Only what it starts: the tests and benchmarks are built by the test command.
+VELTRAW_WITH_FONTS=1 VELTRAW_TARGETS="veltraw veltraw-sim" bash scripts/setup.sh
 
 device="${1:-}"
 ini="build/src/veltraw.ini"   # the settings file lives in the program's folder

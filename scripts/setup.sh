@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Installs what building veltraw needs on Debian 12 (when missing) and builds it into build/.
 # Usage: scripts/setup.sh [extra cmake options...]
+# VELTRAW_TARGETS: build only these targets (default: everything);
+# VELTRAW_WITH_TEST_TOOLS=1: also the PIC toolchain and the validators the tests use.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev)
 [ "${VELTRAW_WITH_FONTS:-0}" = 1 ] && packages+=(fonts-ipafont-gothic)
+[ "${VELTRAW_WITH_TEST_TOOLS:-0}" = 1 ] && packages+=(gputils gpsim desktop-file-utils appstream dpkg-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -20,4 +23,5 @@ fi
 
 build="${VELTRAW_BUILD_DIR:-build}"
 cmake -S . -B "$build" -G Ninja "$@" >/dev/null
-ninja -C "$build" -j2
+# shellcheck disable=SC2086
+ninja -C "$build" -j2 ${VELTRAW_TARGETS:-}

@@ -2,6 +2,6 @@
 # Installs what is missing, builds, and runs the whole test suite through ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+VELTRAW_WITH_TEST_TOOLS=1 bash scripts/setup.sh
 cd "${VELTRAW_BUILD_DIR:-build}"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 "$@"

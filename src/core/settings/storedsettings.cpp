@@ -27,8 +27,11 @@ QString SettingsFolder()
     const QString env = qEnvironmentVariable("VELTRAW_SETTINGS_DIR");
     if (!env.isEmpty()) return env;
     const QString appDir = QCoreApplication::applicationDirPath();
-    if (QFileInfo(appDir).isWritable()) return appDir;
-    // An installed program cannot write beside itself: keep the settings per user.
+    // An installed program keeps its settings per user, even where it could write beside
+    // itself (root, or a prefix of the user's own).
+    const bool installed = QFileInfo(appDir).canonicalFilePath() == QFileInfo(QStringLiteral(VELTRAW_INSTALL_BINDIR)).canonicalFilePath()
+                           || QFileInfo(appDir + QStringLiteral("/../share/veltraw/installed")).exists();
+    if (!installed && QFileInfo(appDir).isWritable()) return appDir;
     const QString conf = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/veltraw");
     QDir().mkpath(conf);
     return conf;
