@@ -373,21 +373,39 @@ ReadResult readProgram(ProgrammerLink &link, ExchangeHost &host)
         r.filter = kHexFilter;
         r.defaultSuffix = QStringLiteral("hex");
         r.proposedName = proposedSaveName();
-        const auto chosen = host.saveFileName(r);
-        if (!chosen) {
-            result.outcome = Outcome::Declined;  // cancelled: no file, no message
-        } else {
+        // The words read are not thrown away because one file could not be written: the user
+        // is told which and why, and chooses again until a save works or is cancelled.
+        for (;;) {
+            const auto chosen = host.saveFileName(r);
+            if (!chosen) {
+                result.outcome = Outcome::Declined;  // cancelled: no file, no message
+                break;
+            }
             host.progress(messages::kExporting);
             QString why;
-            if (!hexexport::saveAtomically(*chosen, hexexport::programImageToHex(result.words), &why)) {
-                host.show(messages::readFileError(why));
-                result.outcome = Outcome::FileError;
-            } else {
+            if (hexexport::saveAtomically(*chosen, hexexport::programImageToHex(result.words), &why)) {
                 result.savedTo = *chosen;
                 host.show(messages::readDone());
+                break;
             }
+            host.show(messages::readFileError(QStringLiteral("%1: %2").arg(*chosen, why)));
+            if (host.cancelled()) {
+                result.outcome = Outcome::FileError;
+                break;
+            }
+            r.proposedName = *chosen;
         }
     }
+    link.clearInput();
+    return result;
+}
+
+ReadResult readProgramWords(ProgrammerLink &link, ExchangeHost &host)
+{
+    Session s(link, host);
+    open(s);
+    pauseWithoutEvents(kSettleMs);
+    ReadResult result = receive(s);
     link.clearInput();
     return result;
 }

@@ -52,4 +52,8 @@ WriteResult sendProgram(ProgrammerLink &link, ExchangeHost &host, const QString 
 // received are in the result, and nothing is saved.
 ReadResult receiveProgram(ProgrammerLink &link, ExchangeHost &host);
 
+// The whole read without the file: "C", the pause, "R" and the words, as readProgram sends
+// them; the caller keeps, prints or compares what came.
+ReadResult readProgramWords(ProgrammerLink &link, ExchangeHost &host);
+
 }  // namespace program

@@ -1,0 +1,265 @@
+// Program memory: write (with its read-back), verify, read, erase, blank-check.
+
+#include "cli/commandsupport.h"
+
+#include "core/formats/eepromtext.h"
+#include "core/formats/hexexport.h"
+#include "core/protocol/eepromexchange.h"
+#include "core/protocol/programexchange.h"
+
+#include <QFileInfo>
+
+namespace cli {
+
+namespace {
+
+namespace text = messages::cli;
+
+// For the write's progress: how many of the words it sends come before each address.
+std::array<int, 1025> sentBefore(const memoryimage::Image &img)
+{
+    std::array<int, 1025> before{};
+    for (int a = 0; a < 1024; ++a) before[size_t(a + 1)] = before[size_t(a)] + (img.program[size_t(a)] >= 0 ? 1 : 0);
+    return before;
+}
+
+// Reads the HEX file and tells what is wrong with it; 0 when it may be used.
+int loadHex(Run &run, const QString &path, bool force, memoryimage::Image *img)
+{
+    if (const int status = checkInputFile(run, path)) return status;
+    *img = memoryimage::read(path);
+    if (!img->opened) {
+        const QString t = text::inputUnreadable(path);
+        run.out.error(t);
+        run.error = t;
+        return exitcode::NoInput;
+    }
+    return reportFileIssues(run, path, *img, force);
+}
+
+// "C", the pause, "R": all 1032 words, or the status of the failure.
+int readWords(Run &run, Session &s, QVector<quint16> *words)
+{
+    if (int status = 0; stopHere(run, s, &status)) return status;
+    run.out.beginPhase(QStringLiteral("read"), readStep);
+    program::ReadResult r;
+    {
+        PlainHost host(s);
+        r = program::readProgramWords(s.link(), host);
+    }
+    if (r.outcome != Outcome::Done || r.words.size() != hexexport::kReadWords) return failed(run, s, r.outcome);
+    run.out.endPhase();
+    *words = r.words;
+    return exitcode::Ok;
+}
+
+// The file's EEPROM bytes one by one with the byte entry's exchange.
+int writeEepromBytes(Run &run, Session &s, const memoryimage::Image &img)
+{
+    run.out.beginPhase(QStringLiteral("eeprom-write"));
+    int done = 0;
+    for (int a = 0; a < memoryimage::kEepromBytes; ++a) {
+        const int value = img.eeprom[size_t(a)];
+        if (value < 0) continue;
+        if (int status = 0; stopHere(run, s, &status)) return status;
+        Outcome o;
+        {
+            EntryHost host(s);
+            o = eeprom::writeEepromByte(s.link(), host, a, eepromtext::cellText(value));
+        }
+        if (o != Outcome::Done) return failed(run, s, o);
+        run.out.step(++done);
+    }
+    run.out.endPhase();
+    run.result.insert(QStringLiteral("eeprom_written"), done);
+    return exitcode::Ok;
+}
+
+int readEepromInto(Run &run, Session &s, std::array<int, 64> *bytes)
+{
+    if (int status = 0; stopHere(run, s, &status)) return status;
+    run.out.beginPhase(QStringLiteral("eeprom-read"));
+    eeprom::ReadResult r;
+    {
+        ViewHost host(s);
+        r = eeprom::readEeprom(s.link(), host);
+    }
+    if (r.outcome != Outcome::Done) return failed(run, s, r.outcome);
+    run.out.endPhase();
+    *bytes = r.bytes;
+    return exitcode::Ok;
+}
+
+void tellConfigWord(Run &run, const ConfigChoice &c)
+{
+    run.out.info(text::configChoice(c.word, c.sourceText, c.written));
+    run.result.insert(QStringLiteral("config_word"), c.written);
+    run.result.insert(QStringLiteral("config_source"), c.source);
+}
+
+// Whether the file's EEPROM records take part, and the warning when they are there unasked.
+bool useEeprom(Run &run, const memoryimage::Image &img, bool asked)
+{
+    const int bytes = img.eepromByteCount();
+    if (asked && bytes == 0) run.out.warning(text::noEepromInFile());
+    if (!asked && bytes > 0) run.out.warning(text::eepromLeftOut(bytes, run.options.command == Command::Write));
+    return asked && bytes > 0;
+}
+
+}  // namespace
+
+int runWrite(Run &run)
+{
+    const Options &o = run.options;
+    const QString path = o.arguments.at(0);
+    memoryimage::Image img;
+    if (const int status = loadHex(run, path, o.force, &img)) return status;
+    if (img.wordsSent == 0) run.out.warning(text::noProgramWords());
+    const ConfigChoice config = chooseConfigWord(o, img);
+    tellConfigWord(run, config);
+    const bool withEeprom = useEeprom(run, img, o.eeprom);
+    const bool protectedCode = verify::codeProtected(config.written);
+    const bool readBack = !o.noVerify && !protectedCode;
+
+    QVector<Phase> phases{writePhase(img.wordsSent)};
+    if (withEeprom) phases << eepromWritePhase(img.eepromByteCount());
+    if (readBack) phases << readPhase();
+    if (withEeprom && !o.noVerify) phases << eepromReadPhase();
+    run.out.plan(phases);
+
+    Session s(run.out, o);
+    if (o.configWord) s.configOverride = *o.configWord;
+    if (const int status = s.connect()) return failedWith(run, s, status);
+
+    const std::array<int, 1025> before = sentBefore(img);
+    run.out.beginPhase(QStringLiteral("write"), [&before](const QString &line) { return writeStep(line, before); });
+    program::WriteResult w;
+    {
+        PlainHost host(s);
+        w = program::writeProgram(s.link(), host, path, qint16(config.storedWord));
+    }
+    if (w.outcome != Outcome::Done) {
+        if (w.outcome == Outcome::FileError && !QFileInfo::exists(path)) return failedWith(run, s, exitcode::NoInput);
+        return failed(run, s, w.outcome);
+    }
+    run.out.endPhase();
+    // The exchange found the same word and the dialog's mapping made the same of it: told as sent.
+    if (!s.configConfirmed || *s.configConfirmed != config.written)
+        run.out.warning(text::configDiffersFromPlan(s.configConfirmed ? *s.configConfirmed : -1, config.written));
+    run.result.insert(QStringLiteral("words_written"), img.wordsSent);
+
+    if (withEeprom) {
+        if (const int status = writeEepromBytes(run, s, img)) return status;
+    }
+    if (int status = 0; stopHere(run, s, &status)) return status;
+    if (o.noVerify) {
+        run.out.info(text::verifySkipped());
+        run.result.insert(QStringLiteral("verified"), false);
+        return exitcode::Ok;
+    }
+
+    verify::Report report;
+    if (protectedCode) {
+        report.programUnverifiable = true;
+    } else {
+        run.out.info(text::readingBack());
+        QVector<quint16> words;
+        if (const int status = readWords(run, s, &words)) return status;
+        verify::compareProgram(report, img.program, words, config.written);
+    }
+    if (withEeprom) {
+        std::array<int, 64> bytes{};
+        if (const int status = readEepromInto(run, s, &bytes)) return status;
+        verify::compareEeprom(report, img.eeprom, bytes);
+    }
+    reportComparison(run, report);
+    return comparisonStatus(report);
+}
+
+int runVerify(Run &run)
+{
+    const Options &o = run.options;
+    const QString path = o.arguments.at(0);
+    memoryimage::Image img;
+    if (const int status = loadHex(run, path, false, &img)) return status;
+    const ConfigChoice config = chooseConfigWord(o, img);
+    tellConfigWord(run, config);
+    const bool withEeprom = useEeprom(run, img, o.eeprom);
+
+    QVector<Phase> phases{readPhase()};
+    if (withEeprom) phases << eepromReadPhase();
+    run.out.plan(phases);
+    Session s(run.out, o);
+    if (const int status = s.connect()) return failedWith(run, s, status);
+
+    verify::Report report;
+    QVector<quint16> words;
+    if (const int status = readWords(run, s, &words)) return status;
+    verify::compareProgram(report, img.program, words, config.written);
+    if (withEeprom) {
+        std::array<int, 64> bytes{};
+        if (const int status = readEepromInto(run, s, &bytes)) return status;
+        verify::compareEeprom(report, img.eeprom, bytes);
+    }
+    reportComparison(run, report);
+    return comparisonStatus(report);
+}
+
+int runRead(Run &run)
+{
+    const QString path = run.options.output;
+    if (const int status = checkOutputFile(run, path)) return status;
+    run.out.plan({readPhase()});
+    Session s(run.out, run.options);
+    if (const int status = s.connect()) return failedWith(run, s, status);
+    QVector<quint16> words;
+    if (const int status = readWords(run, s, &words)) return status;
+    run.result.insert(QStringLiteral("words"), int(words.size()));
+    run.result.insert(QStringLiteral("config_word"), int(words.last()));
+    return saveOutput(run, path, hexexport::programImageToHex(words));
+}
+
+int runErase(Run &run)
+{
+    Session s(run.out, run.options);
+    if (const int status = s.connect()) return failedWith(run, s, status);
+    Outcome o;
+    {
+        PlainHost host(s);
+        o = program::eraseProgram(s.link(), host);
+    }
+    if (o != Outcome::Done) return failed(run, s, o);
+    return exitcode::Ok;
+}
+
+int runBlankCheck(Run &run)
+{
+    run.out.plan({readPhase()});
+    Session s(run.out, run.options);
+    if (const int status = s.connect()) return failedWith(run, s, status);
+    QVector<quint16> words;
+    if (const int status = readWords(run, s, &words)) return status;
+    int notBlank = 0;
+    for (int a = 0; a < 1024; ++a) {
+        if (words[a] == verify::kBlankWord) continue;
+        ++notBlank;
+        run.out.event(QJsonObject{{QStringLiteral("event"), QStringLiteral("mismatch")},
+                                  {QStringLiteral("space"), QStringLiteral("program")},
+                                  {QStringLiteral("address"), a},
+                                  {QStringLiteral("expected"), verify::kBlankWord},
+                                  {QStringLiteral("actual"), int(words[a])}});
+        run.out.result(text::notBlankWord(a, words[a]));
+    }
+    run.result.insert(QStringLiteral("blank"), notBlank == 0);
+    run.result.insert(QStringLiteral("not_blank"), notBlank);
+    if (notBlank == 0) {
+        run.out.info(text::blank());
+        return exitcode::Ok;
+    }
+    const QString t = text::notBlank(notBlank);
+    run.out.error(t);
+    run.error = t;
+    return exitcode::NotBlank;
+}
+
+}  // namespace cli

@@ -1,0 +1,69 @@
+#pragma once
+// What the PIC holds against what a file gives: every word and byte that differs, and the
+// summary the user reads (how many differ, which way the bits went, whether an erase was
+// missing). No exchange here: the words come from a read that has already run.
+
+#include <QString>
+#include <QVector>
+#include <array>
+#include <optional>
+
+namespace verify {
+
+enum class Space { Program, Config, Eeprom };
+// "program", "config", "eeprom": the names the machine-readable output uses.
+const char *spaceName(Space s);
+
+// The write sends the configuration word's bits 0-4 only (the dialog's four options); the
+// rest of the word is no choice of the user's.
+constexpr int kConfigOptionBits = 0x1F;
+constexpr int kCodeProtectBit = 0x10;  // active low
+constexpr int kConfigWordAddress = 0x2007;
+constexpr int kBlankWord = 0x3FFF;
+
+// Code protection on: the PIC then reads back something else than what was written.
+inline bool codeProtected(int configWord) { return (configWord & kCodeProtectBit) == 0; }
+
+struct Mismatch {
+    Space space = Space::Program;
+    int address = 0;
+    int expected = 0;
+    int actual = 0;
+};
+
+struct Counts {
+    int differing = 0;  // words (bytes for the EEPROM) that differ
+    int oneToZero = 0;  // bits that are 1 in the file and 0 in the PIC
+    int zeroToOne = 0;  // bits that are 0 in the file and 1 in the PIC
+};
+
+struct Report {
+    QVector<Mismatch> mismatches;
+    int programCompared = 0;
+    bool configCompared = false;
+    int eepromCompared = 0;
+    // Program memory not compared because code protection is on (in the file's word or the PIC's).
+    bool programUnverifiable = false;
+    Counts program;  // the configuration word counts with program memory
+    Counts eeprom;
+
+    bool differs() const { return !mismatches.isEmpty(); }
+    // Every difference in program memory and the configuration word is a bit a write cannot
+    // set: the PIC was not erased before the write.
+    bool eraseFirst() const { return program.oneToZero > 0 && program.zeroToOne == 0; }
+};
+
+// Compares the program words the file gives (-1: none) with a read of 1024 program words
+// followed by 2000h..2007h, and the configuration word's option bits when one is expected.
+// With code protection on in either word, program memory is left out.
+void compareProgram(Report &r, const std::array<int, 1024> &expected, const QVector<quint16> &read,
+                    std::optional<int> expectedConfig);
+// Compares the EEPROM bytes the file gives (-1: none) with those read (-1: not read).
+void compareEeprom(Report &r, const std::array<int, 64> &expected, const std::array<int, 64> &read);
+
+// The summary, in the user's words; several lines joined by LF.
+QString summaryText(const Report &r);
+// One mismatch as a line of the listing.
+QString mismatchText(const Mismatch &m);
+
+}  // namespace verify

@@ -1,0 +1,316 @@
+// veltraw-cli's commands as a user runs them, against veltraw-sim as its own process: what
+// each prints, the PIC it leaves behind, the exit status and the JSON Lines.
+
+#include "cli/clirun.h"
+#include "support/hexfiles.h"
+
+#include <QJsonArray>
+#include <QTemporaryDir>
+
+using namespace clitest;
+using hexfiles::kEnd;
+using hexfiles::rec;
+using hexfiles::words;
+
+namespace {
+
+// 0: 2805, 1: 0123, 2: 3FF0, 3 blank; configuration word 3FF1 (XT, power-up timer on).
+const QByteArray kPic = rec(0, words({0x2805, 0x0123, 0x3FF0})) + rec(0x400E, words({0x3FF1})) + kEnd;
+
+}  // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString path(const QString &name) const { return dir_.filePath(name); }
+    QString file(const QString &name, const QByteArray &data)
+    {
+        const QString p = path(name);
+        if (!writeFile(p, data)) qFatal("cannot write %s", qPrintable(p));
+        return p;
+    }
+    Result cli(const QStringList &args, int timeoutMs = 60000) { return run(dir_.path(), args, timeoutMs); }
+
+private slots:
+    void helpAndUsageErrors()
+    {
+        const Result help = cli({QStringLiteral("--help")});
+        QCOMPARE(help.code, 0);
+        QVERIFY(help.outText().contains(QStringLiteral("終了コード")));
+        QVERIFY(help.outText().contains(QStringLiteral("130")));
+        QCOMPARE(cli({QStringLiteral("frobnicate")}).code, 64);
+        QCOMPARE(cli({QStringLiteral("read")}).code, 64);  // no -o
+        QCOMPARE(cli({QStringLiteral("write"), QStringLiteral("x.hex"), QStringLiteral("--config"), QStringLiteral("4000h")}).code, 64);
+        QCOMPARE(cli({QStringLiteral("erase"), QStringLiteral("--eeprom")}).code, 64);
+
+        const Result json = cli({QStringLiteral("--json"), QStringLiteral("read"), QStringLiteral("-o"), QStringLiteral("-")});
+        QCOMPARE(json.code, 64);
+        bool ok = false;
+        const QList<QJsonObject> events = jsonLines(json.out, &ok);
+        QVERIFY2(ok && !events.isEmpty(), json.out.constData());
+        QCOMPARE(events.last().value(QStringLiteral("event")).toString(), QStringLiteral("result"));
+        QCOMPARE(events.last().value(QStringLiteral("exit")).toInt(), 64);
+        QCOMPARE(events.last().value(QStringLiteral("ok")).toBool(), false);
+    }
+
+    // What one writer's PIC gives, read out, written into a second one and verified there.
+    void readWriteVerifyRoundTrip()
+    {
+        SimProcess a(dir_.path(), QStringLiteral("a"), {QStringLiteral("--hex"), file(QStringLiteral("pic.hex"), kPic)});
+        QVERIFY(a.ready);
+        const QString image = path(QStringLiteral("image.hex"));
+        const Result read = cli({QStringLiteral("-p"), a.link, QStringLiteral("read"), QStringLiteral("-o"), image});
+        QCOMPARE(read.code, 0);
+        const QByteArray hex = readFile(image);
+        QVERIFY(hex.startsWith(rec(0, words({0x2805, 0x0123, 0x3FF0, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF}))));
+        QVERIFY(hex.endsWith(rec(0x4000, words({0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FF1})) + kEnd));
+
+        SimProcess b(dir_.path(), QStringLiteral("b"), {QStringLiteral("--dump"), path(QStringLiteral("b.dump"))});
+        QVERIFY(b.ready);
+        const Result write = cli({QStringLiteral("-p"), b.link, QStringLiteral("-q"), QStringLiteral("write"), image}, 120000);
+        QVERIFY2(write.code == 0, qPrintable(write.both()));
+        const Result verify = cli({QStringLiteral("-p"), b.link, QStringLiteral("verify"), image});
+        QVERIFY2(verify.code == 0, qPrintable(verify.both()));
+        QVERIFY(verify.out.isEmpty());  // no mismatch listed
+        // The read's ID words are told as not written, never dropped silently.
+        QVERIFY(verify.errText().contains(QStringLiteral("ID ワード")));
+        b.stop();
+        const QByteArray dump = readFile(path(QStringLiteral("b.dump")));
+        QVERIFY(dump.startsWith(rec(0, words({0x2805, 0x0123, 0x3FF0, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF}))));
+        // The file's word 3FF1 went through the dialog's mapping: bits 0-4 only.
+        QVERIFY(dump.contains(rec(0x4000, words({0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x0011}))));
+    }
+
+    void verifyListsEveryMismatch()
+    {
+        SimProcess sim(dir_.path(), QStringLiteral("v"), {QStringLiteral("--hex"), file(QStringLiteral("pic.hex"), kPic)});
+        QVERIFY(sim.ready);
+        const QString differs = file(QStringLiteral("differs.hex"),
+                                     rec(0, words({0x2805, 0x0124, 0x3FF1, 0x0000})) + rec(0x400E, words({0x3FF2})) + kEnd);
+        const Result r = cli({QStringLiteral("-p"), sim.link, QStringLiteral("--json"), QStringLiteral("verify"), differs});
+        QCOMPARE(r.code, 1);
+        bool ok = false;
+        const QList<QJsonObject> events = jsonLines(r.out, &ok);
+        QVERIFY(ok);
+        const QList<QJsonObject> mismatches = eventsOf(events, QStringLiteral("mismatch"));
+        QCOMPARE(mismatches.size(), 4);
+        QList<int> addresses;
+        for (const QJsonObject &m : mismatches) addresses << m.value(QStringLiteral("address")).toInt();
+        QCOMPARE(addresses, (QList<int>{1, 2, 3, 0x2007}));
+        QCOMPARE(mismatches[2].value(QStringLiteral("expected")).toInt(), 0);
+        QCOMPARE(mismatches[2].value(QStringLiteral("actual")).toInt(), 0x3FFF);
+        QCOMPARE(mismatches[3].value(QStringLiteral("space")).toString(), QStringLiteral("config"));
+        const QJsonObject result = events.last();
+        QCOMPARE(result.value(QStringLiteral("event")).toString(), QStringLiteral("result"));
+        QCOMPARE(result.value(QStringLiteral("mismatches")).toInt(), 4);
+        QCOMPARE(result.value(QStringLiteral("program_compared")).toInt(), 4);
+        // 0124/0123: one 1->0, two 0->1; 3FF1/3FF0: one 1->0; 0000/3FFF: fourteen 0->1;
+        // configuration 12/11: one each way.
+        QCOMPARE(result.value(QStringLiteral("bits_1_to_0")).toInt(), 3);
+        QCOMPARE(result.value(QStringLiteral("bits_0_to_1")).toInt(), 17);
+        QCOMPARE(result.value(QStringLiteral("erase_first")).toBool(), false);
+
+        // Read as text: a line a mismatch on standard output.
+        const Result text = cli({QStringLiteral("-p"), sim.link, QStringLiteral("verify"), differs});
+        QCOMPARE(text.code, 1);
+        QCOMPARE(text.outText().trimmed().split(QLatin1Char('\n')).size(), 4);
+        QVERIFY(text.outText().contains(QStringLiteral("0003h  ファイル 0000  PIC 3FFF")));
+
+        // Only bits that a write cannot set: the PIC was not erased first.
+        const QString unerased = file(QStringLiteral("unerased.hex"), rec(0, words({0x2FFF, 0x0123, 0x3FFF})) + kEnd);
+        const Result erase = cli({QStringLiteral("-p"), sim.link, QStringLiteral("--json"), QStringLiteral("verify"),
+                                  QStringLiteral("--config"), QStringLiteral("0x3FF1"), unerased});
+        QCOMPARE(erase.code, 1);
+        const QJsonObject r2 = jsonLines(erase.out, &ok).last();
+        QCOMPARE(r2.value(QStringLiteral("mismatches")).toInt(), 2);
+        QCOMPARE(r2.value(QStringLiteral("bits_0_to_1")).toInt(), 0);
+        QCOMPARE(r2.value(QStringLiteral("erase_first")).toBool(), true);
+        QVERIFY(erase.errText().contains(QStringLiteral("erase")));
+    }
+
+    void blankCheckEraseBlankAgain()
+    {
+        SimProcess sim(dir_.path(), QStringLiteral("e"), {QStringLiteral("--hex"), file(QStringLiteral("pic.hex"), kPic)});
+        QVERIFY(sim.ready);
+        const Result before = cli({QStringLiteral("-p"), sim.link, QStringLiteral("blank-check")});
+        QCOMPARE(before.code, 2);
+        QCOMPARE(before.outText(), QStringLiteral("0000h  2805\n0001h  0123\n0002h  3FF0\n"));
+        QCOMPARE(cli({QStringLiteral("-p"), sim.link, QStringLiteral("erase")}).code, 0);
+        const Result after = cli({QStringLiteral("-p"), sim.link, QStringLiteral("--json"), QStringLiteral("blank-check")});
+        QCOMPARE(after.code, 0);
+        bool ok = false;
+        const QJsonObject result = jsonLines(after.out, &ok).last();
+        QVERIFY(ok);
+        QCOMPARE(result.value(QStringLiteral("blank")).toBool(), true);
+    }
+
+    // --config in place of the file's word, the file's EEPROM records written and verified, its
+    // ID words told as left out.
+    void writeWithEepromAndConfigWord()
+    {
+        SimProcess sim(dir_.path(), QStringLiteral("w"), {QStringLiteral("--dump"), path(QStringLiteral("w.dump"))});
+        QVERIFY(sim.ready);
+        const QString hex = file(QStringLiteral("withdata.hex"), rec(0, words({0x3000, 0x0008})) + rec(0x4000, words({0, 1, 0, 2}))
+                                                                     + rec(0x400E, words({0x3FF2})) + rec(0x4200, words({0x11, 0x22})) + kEnd);
+        const Result r = cli({QStringLiteral("-p"), sim.link, QStringLiteral("--json"), QStringLiteral("write"), hex,
+                              QStringLiteral("--eeprom"), QStringLiteral("--config"), QStringLiteral("3FF9h")});
+        QVERIFY2(r.code == 0, qPrintable(r.both()));
+        bool ok = false;
+        const QList<QJsonObject> events = jsonLines(r.out, &ok);
+        QVERIFY(ok);
+        const QList<QJsonObject> warnings = eventsOf(events, QStringLiteral("warning"));
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY(warnings[0].value(QStringLiteral("text")).toString().contains(QStringLiteral("ID ワード")));
+        const QJsonObject result = events.last();
+        QCOMPARE(result.value(QStringLiteral("config_source")).toString(), QStringLiteral("option"));
+        QCOMPARE(result.value(QStringLiteral("config_word")).toInt(), 0x19);  // 3FF9h: bits 0-4
+        QCOMPARE(result.value(QStringLiteral("eeprom_written")).toInt(), 2);
+        QCOMPARE(result.value(QStringLiteral("eeprom_compared")).toInt(), 2);
+        QCOMPARE(result.value(QStringLiteral("verified")).toBool(), true);
+        sim.stop();
+        const QByteArray dump = readFile(path(QStringLiteral("w.dump")));
+        QVERIFY(dump.startsWith(rec(0, words({0x3000, 0x0008, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF}))));
+        QVERIFY(dump.contains(rec(0x4000, words({0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x19}))));
+        QVERIFY(dump.contains(rec(0x4200, words({0x11, 0x22, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}))));
+    }
+
+    void eepromCommandsRoundTrip()
+    {
+        SimProcess sim(dir_.path(), QStringLiteral("d"));
+        QVERIFY(sim.ready);
+        const QStringList p{QStringLiteral("-p"), sim.link};
+        QCOMPARE(cli(p + QStringList{QStringLiteral("eeprom"), QStringLiteral("set"), QStringLiteral("3F"), QStringLiteral("a5")}).code, 0);
+        QCOMPARE(cli(p + QStringList{QStringLiteral("eeprom"), QStringLiteral("set"), QStringLiteral("40"), QStringLiteral("00")}).code, 64);
+        QCOMPARE(cli(p + QStringList{QStringLiteral("eeprom"), QStringLiteral("set"), QStringLiteral("3F"), QStringLiteral("1FF")}).code, 64);
+        const Result grid = cli(p + QStringList{QStringLiteral("eeprom"), QStringLiteral("read")});
+        QCOMPARE(grid.code, 0);
+        QVERIFY(grid.outText().contains(QStringLiteral(" 30h  FF  FF  FF  FF  FF  FF  FF  FF  FF  FF  FF  FF  FF  FF  FF  A5\n")));
+
+        const QString data = path(QStringLiteral("eeprom.txt"));
+        QCOMPARE(cli(p + QStringList{QStringLiteral("eeprom"), QStringLiteral("read"), QStringLiteral("-o"), data}).code, 0);
+        QVERIFY(readFile(data).endsWith("62,255\n63,165\n"));
+        const Result erase = cli(p + QStringList{QStringLiteral("eeprom"), QStringLiteral("erase")});
+        QCOMPARE(erase.code, 0);
+        QVERIFY(erase.errText().contains(QStringLiteral("はい")));  // the question, answered
+        QCOMPARE(cli(p + QStringList{QStringLiteral("eeprom"), QStringLiteral("write"), data}).code, 0);
+        const Result back = cli(p + QStringList{QStringLiteral("--json"), QStringLiteral("eeprom"), QStringLiteral("read")});
+        bool ok = false;
+        const QJsonArray bytes = jsonLines(back.out, &ok).last().value(QStringLiteral("bytes")).toArray();
+        QCOMPARE(bytes.size(), 64);
+        QCOMPARE(bytes.at(63).toInt(), 0xA5);
+        QCOMPARE(bytes.at(0).toInt(), 0xFF);
+    }
+
+    // Without -p the window program's stored port, mapped through [Ports].
+    void configAndVersionOnTheStoredPort()
+    {
+        SimProcess sim(dir_.path(), QStringLiteral("c"),
+                       {QStringLiteral("--hex"), file(QStringLiteral("pic.hex"), kPic), QStringLiteral("--firmware"), QStringLiteral("207")});
+        QVERIFY(sim.ready);
+        QVERIFY(writeFile(path(QStringLiteral("veltraw.ini")),
+                          "[Ports]\r\nCOM3=" + sim.link.toUtf8() + "\r\n[Com]\r\nport= 3\r\n"));
+        const Result config = cli({QStringLiteral("--json"), QStringLiteral("config")});
+        QVERIFY2(config.code == 0, qPrintable(config.both()));
+        bool ok = false;
+        const QJsonObject r = jsonLines(config.out, &ok).last();
+        QCOMPARE(r.value(QStringLiteral("oscillator")).toString(), QStringLiteral("XT"));
+        QCOMPARE(r.value(QStringLiteral("power_up_timer")).toBool(), true);
+        QCOMPARE(r.value(QStringLiteral("code_protect")).toBool(), false);
+        const Result version = cli({QStringLiteral("-p"), QStringLiteral("COM3"), QStringLiteral("version")});
+        QCOMPARE(version.code, 0);
+        QCOMPARE(version.outText(), QStringLiteral("ファームウェアバージョン 2.07\n"));
+        QVERIFY(QFile::remove(path(QStringLiteral("veltraw.ini"))));
+    }
+
+    // A file that is refused is refused before any port is looked at: the port named here
+    // does not exist, and the status is the file's.
+    void badFilesSendNothing()
+    {
+        const QStringList p{QStringLiteral("-p"), path(QStringLiteral("no-such-port"))};
+        const QString bad = file(QStringLiteral("bad.hex"), rec(0, words({0x2805})) + ":020002000100FF\r\n" + kEnd);
+        const Result r = cli(p + QStringList{QStringLiteral("--json"), QStringLiteral("write"), bad});
+        QCOMPARE(r.code, 65);
+        QVERIFY(r.errText().contains(QStringLiteral("bad.hex:2:")));
+        bool ok = false;
+        const QList<QJsonObject> events = jsonLines(r.out, &ok);
+        QVERIFY(ok);
+        QCOMPARE(events.last().value(QStringLiteral("exit")).toInt(), 65);
+
+        const QString beyond = file(QStringLiteral("beyond.hex"), rec(0x800, words({0x2805})) + kEnd);
+        QCOMPARE(cli(p + QStringList{QStringLiteral("write"), beyond}).code, 65);
+        // Forced, it gets as far as the port.
+        QCOMPARE(cli(p + QStringList{QStringLiteral("write"), QStringLiteral("--force"), beyond}).code, 69);
+        QCOMPARE(cli(p + QStringList{QStringLiteral("write"), path(QStringLiteral("missing.hex"))}).code, 66);
+        QCOMPARE(cli(p + QStringList{QStringLiteral("eeprom"), QStringLiteral("write"), file(QStringLiteral("bad.txt"), "0,abc\n")}).code, 65);
+        const QString out = path(QStringLiteral("no-folder/out.hex"));
+        QCOMPARE(cli(p + QStringList{QStringLiteral("read"), QStringLiteral("-o"), out}).code, 73);
+        QVERIFY(!QFile::exists(out));
+    }
+
+    // A protected PIC reads back something else: told, status 3, never a pass.
+    void codeProtectionCannotBeVerified()
+    {
+        SimProcess sim(dir_.path(), QStringLiteral("p"));
+        QVERIFY(sim.ready);
+        const QString hex = file(QStringLiteral("cp.hex"), rec(0, words({0x2805})) + kEnd);
+        const Result write = cli({QStringLiteral("-p"), sim.link, QStringLiteral("--json"), QStringLiteral("write"), hex,
+                                  QStringLiteral("--config"), QStringLiteral("0x3FE1")});
+        QCOMPARE(write.code, 3);
+        QVERIFY(write.errText().contains(QStringLiteral("コードプロテクト")));
+        bool ok = false;
+        const QJsonObject result = jsonLines(write.out, &ok).last();
+        QCOMPARE(result.value(QStringLiteral("verified")).toBool(), false);
+        QCOMPARE(result.value(QStringLiteral("program_unverifiable")).toBool(), true);
+        // The word protects the PIC now; a verify of a file that leaves protection off cannot pass either.
+        const Result verify = cli({QStringLiteral("-p"), sim.link, QStringLiteral("verify"), QStringLiteral("--config"),
+                                   QStringLiteral("0x3FF1"), hex});
+        QCOMPARE(verify.code, 1);  // the configuration word itself differs
+        QVERIFY(verify.errText().contains(QStringLiteral("コードプロテクト")));
+        QVERIFY(!verify.outText().contains(QStringLiteral("プログラム 0000h")));
+    }
+
+    void unpoweredBoard()
+    {
+        SimProcess sim(dir_.path(), QStringLiteral("u"), {QStringLiteral("--unpowered")});
+        QVERIFY(sim.ready);
+        QCOMPARE(cli({QStringLiteral("-p"), sim.link, QStringLiteral("erase")}).code, 4);
+        const Result r = cli({QStringLiteral("-p"), sim.link, QStringLiteral("--json"), QStringLiteral("eeprom"), QStringLiteral("read")});
+        QCOMPARE(r.code, 4);
+        bool ok = false;
+        const QJsonObject result = jsonLines(r.out, &ok).last();
+        QVERIFY(ok);
+        QCOMPARE(result.value(QStringLiteral("exit")).toInt(), 4);
+        QVERIFY(!result.value(QStringLiteral("error")).toString().isEmpty());
+    }
+
+    void progressAsEventsAndLines()
+    {
+        SimProcess sim(dir_.path(), QStringLiteral("g"));
+        QVERIFY(sim.ready);
+        const Result json = cli({QStringLiteral("-p"), sim.link, QStringLiteral("--json"), QStringLiteral("read"), QStringLiteral("-o"),
+                                 path(QStringLiteral("g.hex"))});
+        QCOMPARE(json.code, 0);
+        bool ok = false;
+        const QList<QJsonObject> events = jsonLines(json.out, &ok);
+        QVERIFY(ok);
+        const QList<QJsonObject> progress = eventsOf(events, QStringLiteral("progress"));
+        QVERIFY(progress.size() >= 10);
+        QCOMPARE(progress.last().value(QStringLiteral("phase")).toString(), QStringLiteral("read"));
+        QCOMPARE(progress.last().value(QStringLiteral("done")).toInt(), 1032);
+        QCOMPARE(progress.last().value(QStringLiteral("total")).toInt(), 1032);
+        QVERIFY(progress.first().value(QStringLiteral("eta_s")).toDouble() > 2.0);  // 1032 words at 4800 baud
+        QCOMPARE(events.last().value(QStringLiteral("event")).toString(), QStringLiteral("result"));
+        QCOMPARE(events.last().value(QStringLiteral("output")).toString(), path(QStringLiteral("g.hex")));
+
+        const Result lines = cli({QStringLiteral("-p"), sim.link, QStringLiteral("--progress"), QStringLiteral("lines"),
+                                  QStringLiteral("read"), QStringLiteral("-o"), QStringLiteral("-")});
+        QCOMPARE(lines.code, 0);
+        QVERIFY(lines.out.startsWith(":10000000"));
+        QCOMPARE(lines.errText().count(QStringLiteral("% (")), 10);
+        QVERIFY(lines.errText().contains(QStringLiteral("100% (1032/1032)")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
