@@ -11,7 +11,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/man/veltraw.1 ${CMAKE_SOURCE_DIR}/man/veltraw-
 file(WRITE ${CMAKE_BINARY_DIR}/installed "veltraw\n")
 install(FILES ${CMAKE_BINARY_DIR}/installed DESTINATION ${CMAKE_INSTALL_DATADIR}/veltraw)
 if(EXISTS ${CMAKE_SOURCE_DIR}/docs/manual)
-  install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/manual/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/manual)
+  install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/manual/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/manual PATTERN "shots" EXCLUDE)
 endif()
 
 set(CPACK_GENERATOR DEB)

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-translations-l10n)
 [ "${VELTRAW_WITH_FONTS:-0}" = 1 ] && packages+=(fonts-ipafont-gothic)
 [ "${VELTRAW_WITH_TEST_TOOLS:-0}" = 1 ] && packages+=(gputils gpsim desktop-file-utils appstream dpkg-dev)
 missing=()

@@ -1,4 +1,5 @@
 #include "gui/formmain.h"
+#include "gui/translations.h"
 
 #include <QApplication>
 
@@ -7,6 +8,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("veltraw"));
     QApplication::setQuitOnLastWindowClosed(false);  // the main window's closing ends the program
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.veltraw.veltraw"));
+    InstallQtTranslations();
     FormMain form;
     QStringList args = QApplication::arguments();
     args.removeFirst();

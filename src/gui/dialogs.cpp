@@ -4,7 +4,9 @@
 #include "core/trace.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDialog>
+#include <QUrl>
 #include <QFileDialog>
 
 #include <cstdio>
@@ -17,6 +19,7 @@ ProgrammerLink *g_link = nullptr;
 MessageHandler g_messageHandler;
 FileHandler g_fileHandler;
 ModalHandler g_modalHandler;
+UrlHandler g_urlHandler;
 EndHandler g_endHandler;
 bool g_ended = false;
 
@@ -135,6 +138,15 @@ void ShowModal(QDialog *dialog)
 }
 
 void setModalHandler(ModalHandler handler) { g_modalHandler = std::move(handler); }
+
+bool OpenUrl(const QUrl &url)
+{
+    const bool opened = g_urlHandler ? g_urlHandler(url) : QDesktopServices::openUrl(url);
+    trace::note(QStringLiteral("open %1 -> %2").arg(url.toString(), opened ? QStringLiteral("done") : QStringLiteral("failed")));
+    return opened;
+}
+
+void setUrlHandler(UrlHandler handler) { g_urlHandler = std::move(handler); }
 
 void EndProgram()
 {

@@ -11,6 +11,7 @@
 
 class ProgrammerLink;
 class QDialog;
+class QUrl;
 
 namespace gui {
 
@@ -51,6 +52,11 @@ void setFileHandler(FileHandler handler);
 using ModalHandler = std::function<void(QDialog *)>;
 void ShowModal(QDialog *dialog);
 void setModalHandler(ModalHandler handler);
+
+// Opens a file or page with the desktop's handler, or hands it to the test's handler.
+using UrlHandler = std::function<bool(const QUrl &)>;
+bool OpenUrl(const QUrl &url);
+void setUrlHandler(UrlHandler handler);
 
 // Ends the program at once. Tests replace it and then see ProgramEnded() true.
 using EndHandler = std::function<void()>;

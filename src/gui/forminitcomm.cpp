@@ -6,6 +6,9 @@
 #include "core/link/portnaming.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QSerialPortInfo>
 
 #include <algorithm>
 
@@ -16,8 +19,8 @@ FormInitComm::FormInitComm(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("InitComm"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(true);
-    // Design size 3255 x 975 twips, a little taller for the device line.
-    setFixedSize(3255 / 15, 975 / 15 + 14);
+    // Design size 3255 x 975 twips, wider and taller for the device the COM number opens.
+    setFixedSize(360, 975 / 15 + 14 + 82);
     Label1 = new QLabel(QStringLiteral("COMポート選択"), this);
     Label1->setGeometry(120 / 15, 120 / 15, 1695 / 15, 255 / 15);
     Combo1 = new QComboBox(this);
@@ -26,16 +29,31 @@ FormInitComm::FormInitComm(QWidget *parent) : QDialog(parent)
     Combo1->setGeometry(600 / 15, 360 / 15, 1455 / 15, 300 / 15 + 2);
     Command1 = new QPushButton(QStringLiteral("&OK"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(2520 / 15, 360 / 15, 615 / 15, 375 / 15);
+    Command1->setGeometry(360 - 8 - 615 / 15, 360 / 15, 615 / 15, 375 / 15);
     Command1->setDefault(true);
     DeviceLabel = new QLabel(this);
     DeviceLabel->setObjectName(QStringLiteral("DeviceLabel"));
-    DeviceLabel->setGeometry(8, 48, 3255 / 15 - 16, 16);
+    DeviceLabel->setGeometry(8, 48, 360 - 16, 16);
     QFont small = DeviceLabel->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     DeviceLabel->setFont(small);
+    DeviceHeading = new QLabel(QStringLiteral("このCOM番号で開く機器(&D)"), this);
+    DeviceHeading->setGeometry(8, 72, 360 - 16, 16);
+    DeviceCombo = new QComboBox(this);
+    DeviceCombo->setObjectName(QStringLiteral("DeviceCombo"));
+    DeviceCombo->setEditable(true);
+    DeviceCombo->setInsertPolicy(QComboBox::NoInsert);
+    DeviceCombo->lineEdit()->setPlaceholderText(QStringLiteral("（指定なし：標準の機器）"));
+    DeviceCombo->setGeometry(8, 90, 360 - 16, 24);
+    DeviceHeading->setBuddy(DeviceCombo);
+    DeviceInfo = new QLabel(this);
+    DeviceInfo->setObjectName(QStringLiteral("DeviceInfo"));
+    DeviceInfo->setGeometry(8, 118, 360 - 16, 16);
+    DeviceInfo->setFont(small);
+    DeviceInfo->setTextFormat(Qt::PlainText);
     connect(Command1, &QPushButton::clicked, this, &FormInitComm::Command1_Click);
-    connect(Combo1, qOverload<int>(&QComboBox::currentIndexChanged), this, &FormInitComm::showDevice);
+    connect(Combo1, qOverload<int>(&QComboBox::currentIndexChanged), this, &FormInitComm::loadMapping);
+    connect(DeviceCombo, &QComboBox::currentTextChanged, this, &FormInitComm::describeChoice);
     Form_Load();
 }
 
@@ -49,8 +67,45 @@ void FormInitComm::Form_Load()
         // 15.6 would round to a sixteenth entry that the list does not have.
         if (n > 0 && n < 16) index = std::min(14, int(numbertext::roundHalfEven(n - 1)));
     }
+    // The serial devices this machine has now, each under every name it goes by.
+    for (const QSerialPortInfo &p : QSerialPortInfo::availablePorts()) {
+        QString info = p.description();
+        if (!p.serialNumber().isEmpty()) info += QStringLiteral("  シリアル番号 %1").arg(p.serialNumber());
+        DeviceCombo->addItem(p.systemLocation(), info.trimmed());
+    }
+    const QDir byId(QStringLiteral("/dev/serial/by-id"));
+    for (const QFileInfo &link : byId.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
+        const int target = DeviceCombo->findText(link.canonicalFilePath());
+        DeviceCombo->addItem(link.absoluteFilePath(), target >= 0 ? DeviceCombo->itemData(target) : QVariant());
+    }
     Combo1->setCurrentIndex(index);
-    showDevice();
+    loadMapping();
+}
+
+void FormInitComm::loadMapping()
+{
+    mappedFor_ = Combo1->currentIndex() + 1;
+    const QString mapped = ReadIniValue(QStringLiteral("Ports"), QStringLiteral("COM%1").arg(mappedFor_));
+    mappedBefore_ = mapped == ini::kMissing ? QString() : mapped;
+    // A device stored for this number stays on the list while it is unplugged.
+    if (!mappedBefore_.isEmpty() && DeviceCombo->findText(mappedBefore_) < 0) DeviceCombo->addItem(mappedBefore_);
+    DeviceCombo->setCurrentIndex(mappedBefore_.isEmpty() ? -1 : DeviceCombo->findText(mappedBefore_));
+    DeviceCombo->setEditText(mappedBefore_);
+    describeChoice();
+}
+
+void FormInitComm::describeChoice()
+{
+    const QString device = DeviceCombo->currentText().trimmed();
+    if (device.isEmpty()) {
+        DeviceInfo->setText(QString());
+        showDevice();
+        return;
+    }
+    DeviceLabel->setText(QStringLiteral("→ %1").arg(device) + (QFileInfo::exists(device) ? QString() : QStringLiteral(" (見つかりません)")));
+    const int at = DeviceCombo->findText(device);
+    const QString info = at >= 0 ? DeviceCombo->itemData(at).toString() : QString();
+    DeviceInfo->setText(QFileInfo::exists(device) ? info : QStringLiteral("接続されていません"));
 }
 
 void FormInitComm::showDevice()
@@ -63,6 +118,9 @@ void FormInitComm::Command1_Click()
 {
     stored().CommPortNumber = qint16(Combo1->currentIndex() + 1);
     WriteIniValue(QStringLiteral("Com"), QStringLiteral("port"), ini::numberText(stored().CommPortNumber));
+    // The device is written only when it changed: every other line of the file stays as it is.
+    const QString device = DeviceCombo->currentText().trimmed();
+    if (device != mappedBefore_) WriteIniValue(QStringLiteral("Ports"), QStringLiteral("COM%1").arg(mappedFor_), device);
     Confirmed = true;
     accept();
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The port dialog: the COM number to use. "&OK" stores it in the settings.
+// The port dialog: the COM number to use, and the device that number opens on this machine
+// (a USB serial adapter, a by-id name, or a path typed in). "&OK" stores both in the settings.
 
 #include <QComboBox>
 #include <QDialog>
@@ -15,6 +16,9 @@ public:
     QComboBox *Combo1 = nullptr;
     QPushButton *Command1 = nullptr;
     QLabel *DeviceLabel = nullptr;  // which device the chosen entry opens on this machine
+    QLabel *DeviceHeading = nullptr;
+    QComboBox *DeviceCombo = nullptr;  // the device for the chosen COM number; empty: the default
+    QLabel *DeviceInfo = nullptr;      // the chosen device's description and serial number
 
     void Command1_Click();
 
@@ -27,4 +31,8 @@ public slots:
 private:
     void Form_Load();
     void showDevice();
+    void loadMapping();
+    void describeChoice();
+    QString mappedBefore_;
+    int mappedFor_ = 0;
 };

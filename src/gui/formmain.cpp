@@ -11,6 +11,7 @@
 #include "gui/forminitcomm.h"
 #include "gui/frmconfreg.h"
 #include "gui/frmreadwrite.h"
+#include "gui/pathlabel.h"
 #include "gui/windows.h"
 #include "gui/windowtimer.h"
 
@@ -144,7 +145,8 @@ void FormMain::buildControls()
         return b;
     };
     Label1 = label(QStringLiteral("Hexファイル"), tw(120, 120, 1575, 375));
-    HexFileName = label(QString(), tw(480, 480, 3975, 375));
+    HexFileName = new PathLabel(client);
+    HexFileName->setGeometry(tw(480, 480, 3975, 375));
     HexFileName->setFrameStyle(QFrame::Box | QFrame::Plain);
     HexFileName->setAcceptDrops(true);
     HexFileName->installEventFilter(this);
@@ -211,6 +213,7 @@ void FormMain::buildMenus()
     QMenu *memory = bar->addMenu(QStringLiteral("メモリ(&M)"));
     menu_memory_w = memory->addAction(QStringLiteral("プログラムWrite(&W)..."), this, &FormMain::StartProgramWrite);
     menu_memory_r = memory->addAction(QStringLiteral("プログラムRead(&R)..."), this, &FormMain::StartProgramRead);
+    menu_memory_v = memory->addAction(QStringLiteral("プログラムVerify(&V)..."), this, &FormMain::StartProgramVerify);
     menu_memory_e = memory->addAction(QStringLiteral("プログラムErase(&E)..."), this, &FormMain::StartProgramErase);
     menu_memory_data = memory->addAction(QStringLiteral("データメモリ(&M)..."), this, &FormMain::OpenDataMemoryView);
     menu_memory_config = memory->addAction(QStringLiteral("CONGIG(&C)..."), this, &FormMain::OpenConfigRegisterView);
@@ -432,6 +435,23 @@ void FormMain::StartProgramWrite()
     ShowOperation(frmReadWrite::kWriteCaption, messages::writeQuestion(path));
 }
 
+void FormMain::StartProgramVerify()
+{
+    const QString path = HexFileName->text();
+    if (path.isEmpty()) {
+        Show(messages::noHexFileChosen());
+        return;
+    }
+    if (!platform::isRegularFile(path)) {
+        Show(messages::hexFileMissing());
+        return;
+    }
+    CommonFirstStep();
+    if (!LinkFree()) return;
+    OperationDialog()->StoredConfigWord = stored().ConfigWord;
+    ShowOperation(frmReadWrite::kVerifyCaption, messages::verifyQuestion(path));
+}
+
 void FormMain::StartProgramErase()
 {
     CommonFirstStep();
@@ -501,8 +521,12 @@ void FormMain::menu_file_notepad_Click()
         return;
     }
     // The user's editor, started directly (no shell), so any path works as one argument.
+    QString variable = QStringLiteral("VISUAL");
     QString editor = qEnvironmentVariable("VISUAL");
-    if (editor.isEmpty()) editor = qEnvironmentVariable("EDITOR");
+    if (editor.isEmpty()) {
+        variable = QStringLiteral("EDITOR");
+        editor = qEnvironmentVariable("EDITOR");
+    }
     if (!editor.isEmpty()) {
         QStringList words = QProcess::splitCommand(editor);
         if (!words.isEmpty()) {
@@ -511,16 +535,32 @@ void FormMain::menu_file_notepad_Click()
             if (QProcess::startDetached(program, words)) return;
         }
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())))
-        Show(messages::editorFailed());
+    if (OpenUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()))) return;
+    messages::Message m = messages::editorFailed();
+    m.detail = editor.isEmpty() ? messages::noEditorSet() : messages::editorDidNotStart(variable, editor);
+    Show(m);
 }
 
 QString FormMain::HelpFilePath() { return QCoreApplication::applicationDirPath() + QStringLiteral("/q7310.hlp"); }
 
+QString FormMain::ManualPath()
+{
+    // Installed beside the program's documentation, else in the source tree it was built from.
+    const QStringList candidates = {
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/doc/veltraw/manual/index.html"),
+        QStringLiteral(VELTRAW_SOURCE_DIR "/docs/manual/index.html")};
+    for (const QString &c : candidates)
+        if (QFileInfo(c).isFile()) return QFileInfo(c).canonicalFilePath();
+    return QString();
+}
+
 void FormMain::menu_help_file_Click()
 {
     const QString path = HelpFilePath();
-    if (QFileInfo::exists(path) && QDesktopServices::openUrl(QUrl::fromLocalFile(path))) return;
+    if (QFileInfo::exists(path) && OpenUrl(QUrl::fromLocalFile(path))) return;
+    // A Windows help file cannot be shown here: the manual can.
+    const QString manual = ManualPath();
+    if (!manual.isEmpty() && OpenUrl(QUrl::fromLocalFile(manual))) return;
     Show(messages::helpMissing(path));
 }
 

@@ -57,6 +57,7 @@ public:
     QAction *menu_memory_w = nullptr;
     QAction *menu_memory_r = nullptr;
     QAction *menu_memory_e = nullptr;
+    QAction *menu_memory_v = nullptr;
     QAction *menu_memory_data = nullptr;
     QAction *menu_memory_config = nullptr;
     QAction *menu_comm = nullptr;
@@ -68,6 +69,7 @@ public:
     void StartProgramWrite();
     void StartProgramErase();
     void StartProgramRead();
+    void StartProgramVerify();
     void OpenDataMemoryView();
     void OpenConfigRegisterView();
     // Start-up mode 1: the data-file write window beside the main window.
@@ -99,6 +101,8 @@ public:
 
     // Where the help file is looked for.
     static QString HelpFilePath();
+    // The manual's first page, or empty when it is nowhere to be found.
+    static QString ManualPath();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

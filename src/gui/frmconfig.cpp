@@ -63,6 +63,8 @@ frmConfig::frmConfig(qint16 word, QWidget *parent) : QDialog(parent), ConfigWord
     Command1->setDefault(true);
     Command1->setAutoDefault(true);
     connect(Command1, &QPushButton::clicked, this, &frmConfig::Command1_Click);
+    for (QWidget *w : findChildren<QWidget *>()) w->installEventFilter(this);
+    installEventFilter(this);
 
     Form_Load();
 }
@@ -74,6 +76,30 @@ void frmConfig::Form_Load()
     Option2[s.watchdog]->setChecked(true);
     Option3[s.powerUp]->setChecked(true);
     Option4[s.codeProtect]->setChecked(true);
+}
+
+void frmConfig::showEvent(QShowEvent *event)
+{
+    shown_.start();
+    QDialog::showEvent(event);
+}
+
+bool frmConfig::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+        if (shown_.isValid() && shown_.elapsed() < kDeafMs) return true;
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 configword::Selection frmConfig::selection() const

@@ -5,6 +5,7 @@
 #include "core/formats/configword.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -34,8 +35,17 @@ public:
 
     void Command1_Click();
 
+    // The dialog opens under the pointer of the click that asked for it: a second click of a
+    // double click, or a key held down, must not confirm a word the user never saw.
+    static constexpr int kDeafMs = 500;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void Form_Load();
+    QElapsedTimer shown_;
 };
 
 // The confirmation before a program write: shows the dialog modally over the window that asks,

@@ -48,8 +48,14 @@ public:
     {
         if (w_) w_->Grid1->setCurrentCell(rowOf(address), columnOf(address));
     }
+    void readStarting() override
+    {
+        readStarted = true;
+        readCount = 0;
+    }
     void cellRead(int address, int value) override
     {
+        readCount = address + 1;
         if (!w_) return;
         if (QTableWidgetItem *item = w_->Grid1->item(rowOf(address), columnOf(address)))
             item->setText(eepromtext::cellText(value));
@@ -80,6 +86,10 @@ public:
         if (w_) w_->ErasePause = 0;
     }
     bool cancelled() const override { return !w_ || w_->exchange_.unloaded(); }
+
+    // The last read: whether one began, and how many bytes it brought.
+    bool readStarted = false;
+    int readCount = 0;
 
 private:
     QPointer<frmEPROM> w_;
@@ -236,6 +246,13 @@ void frmEPROM::runExchange(F &&exchange)
         activeHost_ = nullptr;
         Timer1->setEnabled(false);
         ErasePause = 0;
+        // However the exchange ended, nothing is being said to the writer any more, and a cell
+        // the last read did not reach shows nothing rather than another board's byte.
+        Label2->setText(QString());
+        if (host.readStarted) {
+            for (int address = host.readCount; address < eeprom::kBytes; ++address)
+                if (QTableWidgetItem *item = Grid1->item(rowOf(address), columnOf(address))) item->setText(QString());
+        }
     });
 }
 

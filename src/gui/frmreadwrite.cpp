@@ -1,9 +1,12 @@
 #include "gui/frmreadwrite.h"
 
+#include "core/formats/memoryimage.h"
 #include "core/protocol/programexchange.h"
+#include "core/protocol/verify.h"
 #include "core/settings/storedsettings.h"
 #include "gui/dialogs.h"
 #include "gui/frmconfig.h"
+#include "gui/frmverify.h"
 #include "gui/windows.h"
 #include "gui/windowtimer.h"
 
@@ -135,10 +138,48 @@ void frmReadWrite::cmdOK_Click()
             if (!r.savedTo.isEmpty() && self) emit hexSaved(r.savedTo);
         } else if (caption == kEraseCaption) {
             program::eraseProgram(link, host);
+        } else if (caption == kVerifyCaption) {
+            verifyProgram(link, host);
         }
         if (self) activeHost_ = nullptr;
     });
     if (ran) exchange_.closeFromCode();
+    if (ran && verifyReport_) {
+        // The differences outlast the operation dialog: the user reads, copies or saves them.
+        const verify::Report report = *verifyReport_;
+        verifyReport_.reset();
+        frmVerify list(report, HexFile, MainWindow());
+        gui::ShowModal(&list);
+    }
+}
+
+void frmReadWrite::verifyProgram(ProgrammerLink &link, ExchangeHost &host)
+{
+    const memoryimage::Image image = memoryimage::read(HexFile);
+    if (!image.opened) {
+        host.show(messages::hexFileNotFound());
+        return;
+    }
+    // What would stop the write stops the verify before anything is sent.
+    for (const memoryimage::Issue &issue : image.issues) {
+        if (memoryimage::severityOf(issue.problem) != memoryimage::Severity::Error) continue;
+        host.show(messages::verifyFileStops(messages::stoppedAtLine(issue.line) + memoryimage::problemText(issue)));
+        return;
+    }
+    const qint16 word = image.configWord ? *image.configWord : StoredConfigWord;
+    const program::ReadResult r = program::readProgramWords(link, host);
+    if (r.outcome != Outcome::Done) return;  // its message has been shown
+    verify::Report report;
+    verify::compareProgram(report, image.program, r.words, int(word));
+    if (report.programUnverifiable) {
+        host.show(messages::verifyProtected());
+        return;
+    }
+    if (!report.differs()) {
+        host.show(messages::verifyPassed(verify::summaryText(report)));
+        return;
+    }
+    verifyReport_ = report;
 }
 
 void frmReadWrite::cmdCancel_Click() { exchange_.closeFromCode(); }

@@ -3,6 +3,7 @@
 // of the link check.
 
 #include "core/protocol/host.h"
+#include "core/protocol/verify.h"
 #include "gui/windowexchange.h"
 
 #include <QDialog>
@@ -18,6 +19,7 @@ public:
     inline static const QString kWriteCaption = QStringLiteral("VELTRA2   Write");
     inline static const QString kReadCaption = QStringLiteral("VELTRA2   Read");
     inline static const QString kEraseCaption = QStringLiteral("VELTRA2   Erase");
+    inline static const QString kVerifyCaption = QStringLiteral("VELTRA2   Verify");
     inline static const QString kDesignCaption = QStringLiteral("VELTRA2 Writer");
 
     explicit frmReadWrite(QWidget *parent = nullptr);
@@ -32,6 +34,8 @@ public:
     // before a modal showing.
     void PrepareOperation(const QString &caption, const QString &question, const QString &hexFile = QString());
     QString HexFile;
+    // The stored configuration word, which a verify expects where the file gives none.
+    qint16 StoredConfigWord = 26;
     // Shows the dialog without blocking, as the link check's progress window.
     void ShowProgress();
     bool running() const { return exchange_.running(); }
@@ -59,6 +63,8 @@ private:
     class Host;
     void Form_QueryUnload();
     void paintProgress();
+    void verifyProgram(ProgrammerLink &link, ExchangeHost &host);
+    std::optional<verify::Report> verifyReport_;
     WindowExchange exchange_{this, "frmReadWrite"};
     Host *activeHost_ = nullptr;  // the running exchange's
     // The progress text is always current in Label1; the screen shows it at most this often.

@@ -115,6 +115,7 @@ private slots:
                      + d.Option1[3]->isChecked()),
                  1);
         d.show();
+        QTest::qWait(frmConfig::kDeafMs + 50);  // the dialog takes no input at first
         QTest::mouseClick(d.Option1[0], Qt::LeftButton);  // RC
         QTest::mouseClick(d.Option2[0], Qt::LeftButton);  // watchdog ON
         QVERIFY(!d.Option1[2]->isChecked() && !d.Option2[1]->isChecked());
@@ -125,11 +126,19 @@ private slots:
         QVERIFY(!d.isVisible());
     }
 
-    void enterPressesOk()
+    // The second click of a double click, or Enter pressed at once, lands in the dialog as it
+    // opens: for half a second it takes neither; after that Enter presses OK.
+    void noInputAtFirstThenEnterPressesOk()
     {
         frmConfig d(0x3FFF);
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QTest::mouseClick(d.Command1, Qt::LeftButton);
+        QTest::keyClick(&d, Qt::Key_Return);
+        QTest::keyClick(&d, Qt::Key_O, Qt::AltModifier);
+        QVERIFY(d.isVisible());
+        QVERIFY(!d.Confirmed);
+        QTest::qWait(frmConfig::kDeafMs + 50);
         QTest::keyClick(&d, Qt::Key_Return);
         QCOMPARE(d.ConfigWord, qint16(31));
         QVERIFY(d.Confirmed);
@@ -140,6 +149,7 @@ private slots:
         qint16 word = 0x3FF1;  // as taken from a HEX file
         gui::setModalHandler([](QDialog *d) {
             d->show();
+            QTest::qWait(frmConfig::kDeafMs + 50);
             QTest::mouseClick(static_cast<frmConfig *>(d)->Option1[0], Qt::LeftButton);
             d->close();
         });
@@ -147,6 +157,7 @@ private slots:
         QCOMPARE(word, qint16(0x3FF1));
         gui::setModalHandler([](QDialog *d) {
             d->show();
+            QTest::qWait(frmConfig::kDeafMs + 50);
             QTest::keyClick(d, Qt::Key_Escape);
             QVERIFY(!d->isVisible());
         });

@@ -211,7 +211,7 @@ private slots:
         f->EraseCommand->click();
         QCOMPARE(h.modalTitles, QStringList());
         QCOMPARE(h.messages.size(), 1);
-        QVERIFY(h.messages[0].text.contains(QStringLiteral("通信中")));
+        QCOMPARE(h.messages[0].text, QStringLiteral("ほかの画面がライタと通信中です。\r\n通信が終わってからもう一度操作してください。"));
         QCOMPARE(h.hostBytes(), QByteArray());
     }
 
@@ -305,15 +305,37 @@ private slots:
         f->HexFileName->setText(h.path("gone.hex"));
         f->menu_file_notepad->trigger();
         QCOMPARE(h.messageTexts(), QStringList{QStringLiteral("ファイルが存在しません")});
+        // An editor that does not start, and no desktop handler: the message says which variable.
+        h.messages.clear();
+        h.urlOpens = false;
+        qputenv("VISUAL", "/no/such/editor -w");
+        f->HexFileName->setText(file);
+        f->menu_file_notepad->trigger();
+        qunsetenv("VISUAL");
+        QCOMPARE(h.messageTexts(), QStringList{QStringLiteral("テキストエディタを起動できませんでした。")});
+        QCOMPARE(h.messages[0].detail, QStringLiteral("環境変数 VISUAL のエディタ「/no/such/editor -w」を起動できませんでした。"));
     }
 
-    void helpFileMissingSaysWhereItWasExpected()
+    void helpOpensTheManualWhereNoHelpFileIs()
     {
         Harness h;
         FormMain *f = h.start();
         f->menu_help_file->trigger();
+        QVERIFY(h.messages.isEmpty());
+        QCOMPARE(h.openedUrls.size(), 1);
+        QVERIFY(h.openedUrls[0].toLocalFile().endsWith(QStringLiteral("/docs/manual/index.html")));
+        QVERIFY(QFileInfo(h.openedUrls[0].toLocalFile()).isFile());
+    }
+
+    void helpThatCannotBeShownSaysWhereItWasExpected()
+    {
+        Harness h;
+        FormMain *f = h.start();
+        h.urlOpens = false;
+        f->menu_help_file->trigger();
         QCOMPARE(h.messages.size(), 1);
-        QVERIFY(h.messages[0].text.contains(FormMain::HelpFilePath()));
+        QCOMPARE(h.messages[0].text, QStringLiteral("ヘルプファイルを表示できません。\r\nヘルプファイルは次の場所に置いてください:\r\n")
+                                         + QCoreApplication::applicationDirPath() + QStringLiteral("/q7310.hlp"));
     }
 
     void menuCaptions()
@@ -327,7 +349,7 @@ private slots:
                 for (QAction *i : a->menu()->actions()) captions << (i->isSeparator() ? QStringLiteral("-") : "  " + i->text());
         }
         QCOMPARE(captions, (QStringList{"ファイル(&F)", "  参照(&O)...", "  メモ帳で開く(&M)", "-", "  終了(&X)...",
-                                        "メモリ(&M)", "  プログラムWrite(&W)...", "  プログラムRead(&R)...", "  プログラムErase(&E)...",
+                                        "メモリ(&M)", "  プログラムWrite(&W)...", "  プログラムRead(&R)...", "  プログラムVerify(&V)...", "  プログラムErase(&E)...",
                                         "  データメモリ(&M)...", "  CONGIG(&C)...", "通信設定(&C)", "ヘルプ(&H)",
                                         "  ヘルプファイル(&H)", "-", "  バージョン情報(&A)..."}));
         QCOMPARE(f->windowTitle(), QStringLiteral("VELTRA2オンボードプログラムライタ"));

@@ -188,7 +188,7 @@ private slots:
         QCOMPARE(h.messageTexts(), QStringList{kPowerOff});
         QCOMPARE(h.messages[0].icon, gui::Icon::Critical);
         QCOMPARE(h.messages[0].title, messages::kProgramTitle);
-        QCOMPARE(cellAt(v, 0), QStringLiteral("*"));
+        QCOMPARE(cellAt(v, 0), QString());  // a read that failed shows no byte as the PIC's
         QCOMPARE(v->Label2->text(), QString());
         QVERIFY(v->cmdRefresh->isEnabled() && v->cmdEraseAll->isEnabled());
 
@@ -203,10 +203,19 @@ private slots:
         QCOMPARE(h.hostBytes(), QByteArray("XC"));
         QCOMPARE(h.messageTexts(), QStringList{kFailed});
         QCOMPARE(h.messages[0].icon, gui::Icon::Critical);
-        QCOMPARE(cellAt(v, 0), QStringLiteral("*"));
+        QCOMPARE(cellAt(v, 0), QString());  // a read that failed shows no byte as the PIC's
         QCOMPARE(v->Label2->text(), QString());
         QVERIFY(v->cmdRefresh->isEnabled() && v->cmdEraseAll->isEnabled());
         QVERIFY(!h.form->MSComm1->busy());
+
+        // A board read well, then another board without power: the first board's bytes go.
+        h.sim.writer().responder = nullptr;
+        h.sim.writer().eeprom[0] = 0x5A;
+        v->cmdRefresh->click();
+        QCOMPARE(cellAt(v, 0), QStringLiteral("5A"));
+        h.sim.writer().boardPowered = false;
+        v->cmdRefresh->click();
+        for (int a = 0; a < 64; ++a) QCOMPARE(cellAt(v, a), QString());
     }
 
     void noReplyToXTimesOutAfterOneSecond()
@@ -222,7 +231,7 @@ private slots:
         QVERIFY2(ms >= 950 && ms < 2000, qPrintable(QString::number(ms)));
         QCOMPARE(h.hostBytes(), QByteArray("XCC"));  // the time-out's "C", then the read's
         QCOMPARE(h.messageTexts(), QStringList{kFailed});
-        QCOMPARE(cellAt(v, 0), QStringLiteral("*"));
+        QCOMPARE(cellAt(v, 0), QString());  // a read that failed shows no byte as the PIC's
         QCOMPARE(v->Label2->text(), QString());
         QVERIFY(v->cmdRefresh->isEnabled() && v->cmdEraseAll->isEnabled());
         QVERIFY(!v->Timer1->enabled());
@@ -244,8 +253,8 @@ private slots:
         QCOMPARE(h.hostBytes(), QByteArray("XC"));  // only the time-out's "C"
         QCOMPARE(h.messageTexts(), QStringList{kFailed});
         for (int a = 0; a < 9; ++a) QCOMPARE(cellAt(v, a), QString::number(a + 0x40, 16).toUpper());
-        for (int a = 9; a < 64; ++a) QCOMPARE(cellAt(v, a), QStringLiteral("*"));
-        QCOMPARE(v->Label2->text(), kBusy);
+        for (int a = 9; a < 64; ++a) QCOMPARE(cellAt(v, a), QString());
+        QCOMPARE(v->Label2->text(), QString());  // the read has ended
         QCOMPARE(v->Grid1->currentRow(), 1);
         QCOMPARE(v->Grid1->currentColumn(), 10);
         QVERIFY(!h.form->MSComm1->binaryMode());
@@ -269,7 +278,8 @@ private slots:
         v->cmdRefresh->click();
         QCOMPARE(h.hostBytes(), QByteArray("X"));
         for (int a = 0; a < 4; ++a) QCOMPARE(cellAt(v, a), QStringLiteral("22"));
-        for (int a = 4; a < 64; ++a) QCOMPARE(cellAt(v, a), QStringLiteral("11"));
+        // The cells this read did not reach hold nothing, not the earlier read's bytes.
+        for (int a = 4; a < 64; ++a) QCOMPARE(cellAt(v, a), QString());
         QVERIFY(h.messages.isEmpty());
         QCOMPARE(v->Grid1->currentRow(), 2);
         QCOMPARE(v->Grid1->currentColumn(), 3);
@@ -438,7 +448,7 @@ private slots:
                  QStringList(2, QStringLiteral("ほかの画面がライタと通信中です。\r\n通信が終わってからもう一度操作してください。")));
         QVERIFY(h.hostBytes().isEmpty());
         QVERIFY(v->cmdRefresh->isEnabled() && v->cmdEraseAll->isEnabled());
-        QCOMPARE(cellAt(v, 0), QStringLiteral("*"));
+        QCOMPARE(cellAt(v, 0), QStringLiteral("*"));  // no read ran
     }
 };
 

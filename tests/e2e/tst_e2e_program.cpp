@@ -6,6 +6,7 @@
 #include "gui/frmconfig.h"
 #include "core/link/programmerlink.h"
 #include "gui/frmreadwrite.h"
+#include "gui/frmverify.h"
 #include "support/harness.h"
 #include "support/hexfiles.h"
 
@@ -136,8 +137,12 @@ private slots:
         QCOMPARE(pic.configWord(), uint16_t(0x11));
         QCOMPARE(settings::stored().ConfigWord, qint16(0x11));
         const QByteArray host = h.hostBytes();
-        QVERIFY(host.startsWith("SSCCW"));  // link check, the dialog's "C", then the write
-        QVERIFY(host.endsWith(QByteArray("G\x80\x91") + "E"));
+        // The link check, the dialog's "C", "W", words 0-6 as "D" and their two 7-bit groups, a
+        // skip of 25 words, words 20h and 21h, then the configuration word's low group.
+        QCOMPARE(host, QByteArray("SSC" "C" "W"
+                                  "D\xD0\x85" "D\xAD\x83" "D\xE0\x80" "D\x81\x85" "D\x80\x80" "D\xFF\xFF" "D\xD0\x86"
+                                  "I\x99" "D\x82\xA3" "D\x88\xD6"
+                                  "G\x80\x91" "E"));
         QCOMPARE(h.readIni(), iniBefore);
         QVERIFY(!FrmReadWrite()->isVisible());
     }
@@ -298,11 +303,28 @@ private slots:
     {
         Harness h;
         h.start();
-        runRead(h, h.path(QStringLiteral("no/such/folder/x.hex")));
+        // The words read are kept: the message names the file and why, the dialog opens again
+        // (here cancelled, as the harness answers a second dialog).
+        const QString missing = h.path(QStringLiteral("no/such/folder/x.hex"));
+        runRead(h, missing);
         QCOMPARE(h.messageTexts(), QStringList{kFileError});
         QCOMPARE(h.messages[0].title, QStringLiteral("エラーが発生しました"));
         QCOMPARE(h.messages[0].icon, gui::Icon::Critical);
-        QVERIFY(!h.messages[0].detail.isEmpty());
+        QVERIFY2(h.messages[0].detail.startsWith(missing + QStringLiteral(": ")), qPrintable(h.messages[0].detail));
+        QCOMPARE(h.fileRequests.size(), 2);
+        QCOMPARE(h.fileRequests[1].presetName, missing);
+        // Chosen again, a good place takes the same read without another "R".
+        h.messages.clear();
+        h.clearWire();
+        h.sim.writer().program[3] = 0x0ABC;
+        const QString good = h.path(QStringLiteral("good.hex"));
+        h.fileAnswers.push_back(missing);
+        h.fileAnswers.push_back(good);
+        h.modalActions.push_back(pressOk());
+        h.form->ReadCommand_Click();
+        QCOMPARE(h.messageTexts(), (QStringList{kFileError, kReadDone}));
+        QCOMPARE(h.hostBytes(), QByteArray("CR"));
+        QVERIFY(readFile(good).startsWith(rec(0, words({0x3FFF, 0x3FFF, 0x3FFF, 0x0ABC, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF}))));
         // A folder chosen in place of a file.
         h.messages.clear();
         QDir(h.dir.path()).mkdir(QStringLiteral("folder.hex"));
@@ -326,7 +348,7 @@ private slots:
                                                      "ファイルは出力していません。もう一度操作してください。"));
         QCOMPARE(h.messages[0].title, QStringLiteral("エラーが発生しました"));
         QCOMPARE(h.messages[0].icon, gui::Icon::Critical);
-        QVERIFY(h.messages[0].detail.contains(QStringLiteral("50 / 1032")));
+        QCOMPARE(h.messages[0].detail, QStringLiteral("受信したワード数: 50 / 1032"));
         QCOMPARE(FrmReadWrite()->Label1->text(), QStringLiteral("アドレス   32 受信中"));
         QVERIFY(!h.form->MSComm1->binaryMode());
         QCOMPARE(h.hostBytes(), QByteArray("CR"));
@@ -373,6 +395,70 @@ private slots:
         QCOMPARE(h.hostBytes(), QByteArray("CREES"));
         QVERIFY(!h.form->MSComm1->binaryMode());
         QVERIFY(!FrmReadWrite()->isVisible());
+    }
+
+    // Verify compares the HEX file with a read: all equal, differences listed (every one,
+    // copyable, saved as text), or code protection on, which cannot be verified.
+    void verifyCommand_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("equal") << "equal";
+        QTest::newRow("differing") << "differing";
+        QTest::newRow("code protection on") << "protected";
+    }
+    void verifyCommand()
+    {
+        QFETCH(QString, kind);
+        Harness h;
+        FormMain *f = h.start();
+        const int config = kind == QLatin1String("protected") ? 0x3FE1 : 0x3FF1;
+        f->HexFileName->setText(h.writeFile(QStringLiteral("v.hex"), rec(0, words({0x2805, 0x0123, 0x3FFF, 0x0456}))
+                                                                          + rec(0x400E, words({config})) + kEnd));
+        auto &pic = h.sim.writer();
+        pic.program[0] = 0x2805;
+        pic.program[1] = 0x0123;
+        pic.program[3] = 0x0456;
+        pic.idConfig[7] = uint16_t(config & 0x1F);
+        if (kind == QLatin1String("differing")) {
+            pic.program[1] = 0x0103;  // a bit the write could not set
+            pic.program[3] = 0x0457;
+        }
+        h.clearWire();
+        QString caption, question, listed, summary;
+        h.modalActions.push_back(pressOk(&caption, &question));
+        const QString saved = h.path(QStringLiteral("diff.txt"));
+        h.modalActions.push_back([&](QDialog *d) {
+            auto *v = qobject_cast<frmVerify *>(d);
+            QVERIFY(v);
+            listed = v->List->toPlainText();
+            summary = v->Summary->text();
+            h.fileAnswers.push_back(saved);
+            v->cmdSave->click();
+        });
+        f->menu_memory_v->trigger();
+        QCOMPARE(caption, QStringLiteral("VELTRA2   Verify"));
+        QCOMPARE(question, QStringLiteral("PICのプログラムをHEXファイルと照合しますか\r\n") + f->HexFileName->text());
+        QCOMPARE(h.hostBytes(), QByteArray("CR"));  // a read, nothing written
+        QCOMPARE(pic.program[0], uint16_t(0x2805));
+        if (kind == QLatin1String("equal")) {
+            QCOMPARE(h.messageTexts(), QStringList{QStringLiteral("照合が終了しました。\r\nPICの内容はHEXファイルと一致しています")});
+            QCOMPARE(h.modalTitles.size(), 1);
+        } else if (kind == QLatin1String("protected")) {
+            QCOMPARE(h.messageTexts().size(), 1);
+            QVERIFY(h.messageTexts()[0].startsWith(QStringLiteral("コードプロテクトがONのため")));
+            QCOMPARE(h.modalTitles.size(), 1);
+        } else {
+            QVERIFY(h.messages.isEmpty());
+            QCOMPARE(h.modalTitles, (QStringList{QStringLiteral("VELTRA2   Verify"), QStringLiteral("VELTRA2   Verify")}));
+            const QStringList lines = listed.split(QLatin1Char('\n'));
+            QCOMPARE(lines.size(), 2);
+            QVERIFY2(lines[0].contains(QStringLiteral("0001h")) && lines[0].contains(QStringLiteral("0123")) && lines[0].contains(QStringLiteral("0103")),
+                     qPrintable(lines[0]));
+            QVERIFY2(lines[1].contains(QStringLiteral("0003h")) && lines[1].contains(QStringLiteral("0457")), qPrintable(lines[1]));
+            QVERIFY(summary.contains(QStringLiteral(" 2 か所")));
+            const QString text = QString::fromUtf8(readFile(saved));
+            QVERIFY(text.contains(lines[0]) && text.contains(lines[1]) && text.contains(summary));
+        }
     }
 };
 

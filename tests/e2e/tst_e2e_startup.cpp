@@ -9,10 +9,13 @@
 
 #include "core/messages.h"
 #include "core/platform.h"
+#include "gui/translations.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 
 namespace {
@@ -331,6 +334,44 @@ private slots:
             QCOMPARE(h.messages[0].detail, h.sim.slavePath());
             QCOMPARE(h.messages[0].icon, gui::Icon::Information);
         }
+    }
+
+    // The dialog also picks the device a COM number opens: the stored one stays listed while
+    // unplugged, a typed path is taken, and OK writes only that key.
+    void portDialogStoresTheDeviceForTheNumber()
+    {
+        Harness h;
+        h.start();
+        const QByteArray before = "; mine\r\n[Ports]\r\nCOM3=/dev/gone-adapter\r\nCOM9 = /dev/x\r\n[Com]\r\nport= 3\r\n";
+        h.writeIni(before);
+        {
+            FormInitComm d;
+            QCOMPARE(d.Combo1->currentText(), QStringLiteral("COM3"));
+            QCOMPARE(d.DeviceCombo->currentText(), QStringLiteral("/dev/gone-adapter"));
+            QVERIFY(d.DeviceCombo->findText(QStringLiteral("/dev/gone-adapter")) >= 0);
+            QCOMPARE(d.DeviceInfo->text(), QStringLiteral("接続されていません"));
+            d.Combo1->setCurrentIndex(3);  // COM4: nothing stored, the default device
+            QCOMPARE(d.DeviceCombo->currentText(), QString());
+            QVERIFY(d.DeviceLabel->text().contains(QStringLiteral("/dev/ttyS3")));
+            d.Combo1->setCurrentIndex(2);
+            d.DeviceCombo->setEditText(h.sim.slavePath());
+            QCOMPARE(d.DeviceLabel->text(), QStringLiteral("→ ") + h.sim.slavePath());
+            d.Command1->click();
+        }
+        QByteArray after = before;
+        after.replace("/dev/gone-adapter", h.sim.slavePath().toLocal8Bit());
+        QCOMPARE(h.readIni(), after);
+        QCOMPARE(h.ini("Ports", "COM3"), h.sim.slavePath());
+    }
+
+    // The standard buttons and dialogs speak Japanese, as the program does.
+    void standardDialogsAreJapanese()
+    {
+        QVERIFY(InstallQtTranslations());
+        QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("q"), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("はい(&Y)"));
+        QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("いいえ(&N)"));
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("キャンセル"));
     }
 
     void portDialogPreselectsTheStoredPort()

@@ -31,6 +31,10 @@ Harness::Harness()
     qputenv("VELTRAW_LOCK_FILE", dir.filePath(QStringLiteral("veltraw.lock")).toLocal8Bit());
     gui::resetProgramEnded();
     gui::setEndHandler([] {});
+    gui::setUrlHandler([this](const QUrl &url) {
+        openedUrls << url;
+        return urlOpens;
+    });
     gui::setMessageHandler([this](const gui::Message &m) {
         messages.append(m);
         if (m.buttons == QMessageBox::Ok || m.buttons == QMessageBox::NoButton) return QMessageBox::Ok;
@@ -72,6 +76,7 @@ Harness::~Harness()
     gui::setFileHandler(nullptr);
     gui::setModalHandler(nullptr);
     gui::setEndHandler(nullptr);
+    gui::setUrlHandler(nullptr);
     settings::setSettingsFolder(QString());
     gui::resetProgramEnded();
     QCoreApplication::processEvents();

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -34,6 +35,9 @@ public:
     // closed with its close box; `unscriptedModals` counts those.
     std::deque<std::function<void(QDialog *)>> modalActions;
     int unscriptedModals = 0;
+    // Files and pages handed to the desktop to open, and whether the desktop manages it.
+    QList<QUrl> openedUrls;
+    bool urlOpens = true;
     QStringList modalTitles;
 
     QString iniPath() const;

@@ -1,6 +1,6 @@
 #pragma once
 // Which device a COM number opens on this machine. In order: the key "COMn" of the section
-// "Ports" of the settings file (read, never written), a Wine-style link
+// "Ports" of the settings file (the port dialog writes it), a Wine-style link
 // ~/.wine/dosdevices/comN, then /dev/ttyS(n-1).
 
 #include <QString>

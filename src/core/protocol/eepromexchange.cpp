@@ -8,6 +8,7 @@
 namespace eeprom {
 
 void ViewHost::setButtonsEnabled(bool) {}
+void ViewHost::readStarting() {}
 void ViewHost::reading(int) {}
 void ViewHost::cellRead(int, int) {}
 void ViewHost::readEnded() {}
@@ -50,6 +51,7 @@ Outcome failure(ProgrammerLink &link, bool timedOut, Outcome otherwise)
 ReadResult readEeprom(ProgrammerLink &link, ViewHost &host)
 {
     ReadResult result;
+    host.readStarting();
     host.setButtonsEnabled(false);
     host.progress(messages::kEepromBusy);
     link.clearInput();

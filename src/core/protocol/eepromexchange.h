@@ -25,6 +25,8 @@ class ViewHost : public ExchangeHost {
 public:
     // The view's buttons (refresh and erase) usable or not.
     virtual void setButtonsEnabled(bool on);
+    // A read begins: what the view showed is no longer the PIC's.
+    virtual void readStarting();
     // Byte `address` is the one being read now.
     virtual void reading(int address);
     virtual void cellRead(int address, int value);

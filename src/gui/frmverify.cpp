@@ -1,0 +1,72 @@
+#include "gui/frmverify.h"
+
+#include "core/formats/hexexport.h"
+#include "core/messages.h"
+#include "gui/dialogs.h"
+
+#include <QFontDatabase>
+#include <QVBoxLayout>
+#include <QHBoxLayout>
+
+frmVerify::frmVerify(const verify::Report &report, const QString &hexFile, QWidget *parent)
+    : QDialog(parent), hexFile_(hexFile), summary_(verify::summaryText(report))
+{
+    setWindowTitle(QStringLiteral("VELTRA2   Verify"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    resize(460, 360);
+
+    Summary = new QLabel(messages::verifyListHeading(hexFile, int(report.mismatches.size())) + QStringLiteral("\n") + summary_, this);
+    Summary->setObjectName(QStringLiteral("Summary"));
+    Summary->setWordWrap(true);
+    Summary->setTextFormat(Qt::PlainText);
+    Summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    List = new QPlainTextEdit(this);
+    List->setObjectName(QStringLiteral("List"));
+    List->setReadOnly(true);
+    List->setLineWrapMode(QPlainTextEdit::NoWrap);
+    List->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    QStringList lines;
+    lines.reserve(report.mismatches.size());
+    for (const verify::Mismatch &m : report.mismatches) lines << verify::mismatchText(m);
+    List->setPlainText(lines.join(QLatin1Char('\n')));
+
+    cmdSave = new QPushButton(QStringLiteral("テキストで保存(&S)..."), this);
+    cmdSave->setObjectName(QStringLiteral("cmdSave"));
+    cmdClose = new QPushButton(QStringLiteral("&Close"), this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose->setDefault(true);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdSave);
+    buttons->addWidget(cmdClose);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Summary);
+    layout->addWidget(List, 1);
+    layout->addLayout(buttons);
+
+    connect(cmdSave, &QPushButton::clicked, this, &frmVerify::cmdSave_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+QString frmVerify::reportText() const
+{
+    return Summary->text() + QStringLiteral("\n\n") + List->toPlainText() + QStringLiteral("\n");
+}
+
+void frmVerify::cmdSave_Click()
+{
+    gui::FileRequest r;
+    r.save = true;
+    r.filter = QStringLiteral("テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*");
+    r.defaultSuffix = QStringLiteral("txt");
+    r.confirmOverwrite = true;
+    r.presetName = hexFile_.endsWith(QStringLiteral(".hex"), Qt::CaseInsensitive) ? hexFile_.chopped(4) + QStringLiteral("-verify.txt")
+                                                                                   : hexFile_ + QStringLiteral("-verify.txt");
+    const auto chosen = gui::FileDialog(r);
+    if (!chosen) return;
+    QString why;
+    if (!hexexport::saveAtomically(*chosen, reportText().toUtf8(), &why))
+        gui::Show(messages::readFileError(QStringLiteral("%1: %2").arg(*chosen, why)));
+}
