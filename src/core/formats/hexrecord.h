@@ -11,8 +11,9 @@ namespace hexrecord {
 // Word address of the configuration word, and of the first ID location.
 constexpr int kConfigWordAddress = 0x2007;
 constexpr int kIdAddress = 0x2000;
-// Words 0..kLastProgramWord are written; a record starting above it ends the data phase.
-constexpr int kLastProgramWord = 1024;
+// Words 0..kLastProgramWord are written; a word above it ends the data phase (on a 1K-word
+// PIC word 400h would wrap to the reset vector, which the same write has programmed).
+constexpr int kLastProgramWord = 1023;
 
 // Hex digits of either case starting at the 1-based position `pos`, at most `len` of them,
 // converted up to the first non-hex character; none at all gives 0.

@@ -72,7 +72,6 @@ public:
             return;
         }
         next_ = a;
-        bool beyond = false;
         bool wide = false;
         for (int i = 0; i < rec.count / 2; ++i) {
             const int high = hexrecord::highByte(line, i);
@@ -82,12 +81,14 @@ public:
                 sending_ = false;
                 return;
             }
-            if (next_ < kProgramWords) {
-                img_.program[size_t(next_)] = ((high << 8) | low) & 0x3FFF;
-            } else if (!beyond) {
-                beyond = true;
+            if (next_ > hexrecord::kLastProgramWord) {
+                // The data phase ends here: the rest of the file is not sent.
                 add(Problem::BeyondProgramMemory, lineNo, next_);
+                sending_ = false;
+                stopLine_ = lineNo;
+                return;
             }
+            img_.program[size_t(next_)] = ((high << 8) | low) & 0x3FFF;
             if ((high & 0xC0) != 0 && !wide) {
                 wide = true;
                 add(Problem::BitsAboveFourteen, lineNo, next_);

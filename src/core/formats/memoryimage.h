@@ -2,7 +2,7 @@
 // A HEX file read whole, as the program write would take it, before anything is sent: the
 // program words the write sends (its own rules: records in file order, word address = byte
 // address / 2 with halves to the even neighbour, "I" gaps, the data phase over at the end
-// record or at the first record above word 400h), the configuration word its lookup finds,
+// record or at the first word at 400h or above), the configuration word its lookup finds,
 // the ID words, the data EEPROM records (byte addresses 4200h-427Fh, one byte per word), and
 // everything wrong with the file, line by line. No widgets here.
 

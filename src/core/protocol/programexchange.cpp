@@ -121,6 +121,7 @@ DataPhase sendWords(Session &s, hexrecord::LineReader &file, WriteResult &reache
         }
 
         for (int i = 0; i < count / 2; ++i) {
+            if (nextAddress > hexrecord::kLastProgramWord) return DataPhase::Done;
             link.sendLetter('D');
             s.host_.progress(messages::writingAt(nextAddress));
             const int high = hexrecord::highByte(line, i);
