@@ -16,6 +16,9 @@
 #include <QLockFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QProcess>
+#include <QSysInfo>
+#include "core/link/portstatus.h"
 #include <QTest>
 
 namespace {
@@ -362,6 +365,31 @@ private slots:
         after.replace("/dev/gone-adapter", h.sim.slavePath().toLocal8Bit());
         QCOMPARE(h.readIni(), after);
         QCOMPARE(h.ini("Ports", "COM3"), h.sim.slavePath());
+    }
+
+    // A port another program holds is named as busy, with that remedy, not as a permission
+    // problem (Qt reports both alike).
+    void portInUseIsToldAsSuch()
+    {
+        Harness h;
+        // Another program's lock on the port, as Qt's serial port writes it.
+        QProcess other;
+        other.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+        QVERIFY(other.waitForStarted());
+        const QString lock = portstatus::lockFilePath(h.sim.slavePath());
+        QVERIFY(!lock.isEmpty());
+        QFile f(lock);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray::number(other.processId()) + "\nsleep\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        f.close();
+        h.start();
+        QFile::remove(lock);
+        other.kill();
+        other.waitForFinished();
+        QCOMPARE(h.messageTexts(), QStringList{QStringLiteral("通信ポートエラーです")});
+        QVERIFY2(h.messages[0].detail.contains(QStringLiteral("ほかのプログラム")) && h.messages[0].detail.contains(QStringLiteral("使用中")),
+                 qPrintable(h.messages[0].detail));
+        QVERIFY(!h.messages[0].detail.contains(QStringLiteral("dialout")));
     }
 
     // The standard buttons and dialogs speak Japanese, as the program does.

@@ -2,6 +2,7 @@
 
 #include "core/trace.h"
 #include "core/link/portnaming.h"
+#include "core/link/portstatus.h"
 #include "core/platform.h"
 
 #include <QCoreApplication>
@@ -35,7 +36,11 @@ bool ProgrammerLink::openDevice(const QString &device, QString *why)
     latencyMs_ = -1;
     port_.setPortName(device);
     if (!port_.open(QIODevice::ReadWrite)) {
-        if (why) *why = portnaming::openFailureText(device, port_.error(), port_.errorString());
+        // Qt says "permission" for a port in use too: look behind it, so the user gets the
+        // right remedy (close the other program, or join the dialout group).
+        const portstatus::Status st = portstatus::diagnoseOpenFailure(device, port_.errorString());
+        if (why) *why = st.problem == portstatus::PortProblem::None ? portnaming::openFailureText(device, port_.error(), port_.errorString())
+                                                                    : portstatus::text(st, device);
         trace::note(QStringLiteral("open %1 failed: %2").arg(device, port_.errorString()));
         return false;
     }
