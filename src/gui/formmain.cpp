@@ -419,37 +419,33 @@ void FormMain::ShowOperation(const QString &caption, const QString &question)
     ShowModal(rw);
 }
 
-void FormMain::StartProgramWrite()
+// The HEX file the write and the verify take: chosen and there, or the user is told.
+bool FormMain::HexFileReady()
 {
     const QString path = HexFileName->text();
     if (path.isEmpty()) {
         Show(messages::noHexFileChosen());
-        return;
+        return false;
     }
     if (!platform::isRegularFile(path)) {
         Show(messages::hexFileMissing());
-        return;
+        return false;
     }
     CommonFirstStep();
-    if (!LinkFree()) return;
-    ShowOperation(frmReadWrite::kWriteCaption, messages::writeQuestion(path));
+    return LinkFree();
+}
+
+void FormMain::StartProgramWrite()
+{
+    if (!HexFileReady()) return;
+    ShowOperation(frmReadWrite::kWriteCaption, messages::writeQuestion(HexFileName->text()));
 }
 
 void FormMain::StartProgramVerify()
 {
-    const QString path = HexFileName->text();
-    if (path.isEmpty()) {
-        Show(messages::noHexFileChosen());
-        return;
-    }
-    if (!platform::isRegularFile(path)) {
-        Show(messages::hexFileMissing());
-        return;
-    }
-    CommonFirstStep();
-    if (!LinkFree()) return;
+    if (!HexFileReady()) return;
     OperationDialog()->StoredConfigWord = stored().ConfigWord;
-    ShowOperation(frmReadWrite::kVerifyCaption, messages::verifyQuestion(path));
+    ShowOperation(frmReadWrite::kVerifyCaption, messages::verifyQuestion(HexFileName->text()));
 }
 
 void FormMain::StartProgramErase()

@@ -126,6 +126,7 @@ private:
     void CommonFirstStep();
     void ShowOperation(const QString &caption, const QString &question);
     bool LinkFree();
+    bool HexFileReady();
     void onPortLost(const QString &reason);
 
     class LinkHost;
