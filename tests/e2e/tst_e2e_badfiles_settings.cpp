@@ -24,8 +24,10 @@ namespace {
 
 const QString kPortError = QStringLiteral("通信ポートエラーです");
 
+// The memory limit is the peak's growth over the start and close alone, far below the 100 MB
+// and 1 GiB files.
 constexpr qint64 kMaxMs = 10000;
-constexpr long kMaxGrowthKb = 200 * 1024;
+constexpr long kMaxGrowthKb = 24 * 1024;
 constexpr qint64 kGiB = qint64(1) << 30;
 
 // Shift_JIS bytes of "設定ファイル" and of "書込み".
@@ -103,10 +105,21 @@ class TestBadSettings : public QObject {
     void checkBounded(const Run &r)
     {
         QVERIFY2(r.usage.ms < kMaxMs, qPrintable(QString::number(r.usage.ms)));
+        QVERIFY(r.usage.measured);
         QVERIFY2(r.usage.growthKb < kMaxGrowthKb, qPrintable(QStringLiteral("%1 kB").arg(r.usage.growthKb)));
     }
 
 private slots:
+    // One ordinary start first: what the first start of a process costs (fonts, the platform)
+    // does not count against the first case.
+    void initTestCase()
+    {
+        Harness h;
+        const Run r = startAndClose(h);
+        QVERIFY(r.messages.isEmpty());
+        qInfo("an ordinary first start: %lld ms, peak memory +%ld kB", r.usage.ms, r.usage.growthKb);
+    }
+
     void hugeFileIsReadInPartAndNeverRewritten_data()
     {
         QTest::addColumn<bool>("oneLongLine");
@@ -149,18 +162,24 @@ private slots:
     {
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<bool>("keysFound");
+        // What the close appends: the program's sections, with the line end of the file's first
+        // line; the UTF-16 file's last line gets an end first, and its unreadable port a "0".
+        QTest::addColumn<QByteArray>("added");
         QByteArray binary;
         for (int i = 0; i < 2048; ++i) binary += char((i * 131 + 7) & 0xFF);
-        QTest::newRow("binary lines first") << binary + "\n" << true;
-        QTest::newRow("Shift_JIS comment and key") << "; " + kSjisSettings + "\r\n[" + kSjisWrite + "]\r\n" + kSjisWrite + "=" + kSjisSettings + "\r\n" << true;
+        QTest::newRow("binary lines first") << binary + "\n" << true << QByteArray("[File]\nname=\n[Config]\nword= 26\n");
+        QTest::newRow("Shift_JIS comment and key")
+            << "; " + kSjisSettings + "\r\n[" + kSjisWrite + "]\r\n" + kSjisWrite + "=" + kSjisSettings + "\r\n" << true
+            << QByteArray("[File]\r\nname=\r\n[Config]\r\nword= 26\r\n");
         QByteArray u16("\xFF\xFE");
         for (char c : QByteArray("[Com]\r\nport= 1\r\n")) u16 += QByteArray(1, c) + '\0';
-        QTest::newRow("UTF-16 with BOM") << u16 << false;
+        QTest::newRow("UTF-16 with BOM") << u16 << false << QByteArray("\n[Com]\nport=0\n[File]\nname=\n[Config]\nword= 26\n");
     }
     void binaryAndOtherEncodingsAreKeptByteForByte()
     {
         QFETCH(QByteArray, before);
         QFETCH(bool, keysFound);
+        QFETCH(QByteArray, added);
         Harness h;
         // The port mapping follows what the test is about, so the program can reach the writer.
         const QByteArray contents = keysFound ? before + h.standardIni() : before;
@@ -175,7 +194,7 @@ private slots:
         }
         // The program's own keys are written; everything that was there stays as it was.
         const QByteArray after = h.readIni();
-        QVERIFY2(after.startsWith(contents), after.left(200).toHex().constData());
+        QCOMPARE(after, contents + added);
         QCOMPARE(ini::lookup(after, QStringLiteral("Config"), QStringLiteral("word")), QStringLiteral("26"));
         if (keysFound) QCOMPARE(ini::lookup(after, QStringLiteral("Com"), QStringLiteral("port")), QStringLiteral("1"));
         checkBounded(r);

@@ -1,10 +1,13 @@
 // Fault matrix: the data EEPROM view's read, its erase and the single-byte write of the entry
 // dialog, against a simulated writer that misbehaves in every way it can. Every case checks the
-// messages, what the grid and the dialog show, the time taken, the link back in text mode and
-// free, the buttons usable again, and then that a normal run of the same exchange succeeds.
+// messages, which cells of the grid show what, what the dialog shows, what the modelled EEPROM
+// holds after an erase or a write, whether the view read back, the time taken, the link back in
+// text mode and free, the buttons usable again, and then that a normal run of the same exchange
+// succeeds.
 
 #include "gui/frmeeprom.h"
 #include "gui/frminput.h"
+#include "core/link/sevenbit.h"
 #include "support/faultmatrix.h"
 
 #include <QPointer>
@@ -28,7 +31,16 @@ constexpr int kEntryAddress = 0x12;       // grid row 2, column 3
 // Reply positions of the read: 0 "x", then the 128 data bytes from 1 to 128 (pair k at 2k+1, 2k+2).
 constexpr int kLastData = 128;
 
-QString cellsShown(int n) { return QStringLiteral("%1 of 64 cells read").arg(n); }
+// The grid after a read: the first n cells show the PIC's bytes; a read that stops empties the
+// cells it did not reach, while a failure before any read leaves the grid as it was.
+QString cellsShown(int n, bool emptied = true)
+{
+    const QString rest = emptied ? QStringLiteral("empty") : QStringLiteral("unchanged");
+    if (n == 64) return QStringLiteral("all 64 cells read");
+    if (n == 0) return QStringLiteral("no cell read, all ") + rest;
+    const QString after = n == 63 ? QStringLiteral("cell 63") : QStringLiteral("cells %1–63").arg(n);
+    return QStringLiteral("cells 0–%1 read, %2 %3").arg(n - 1).arg(after, rest);
+}
 
 }  // namespace
 
@@ -49,12 +61,25 @@ class TestFaultsEeprom : public QObject {
     {
         for (int a = 0; a < 64; ++a) v->Grid1->item(a / 16 + 1, a % 16 + 1)->setText(QStringLiteral("*"));
     }
-    // Cells that show the simulated PIC's byte.
+    QString picByte(int a) const { return QStringLiteral("%1").arg(h->sim.writer().eeprom[size_t(a)], 2, 16, QLatin1Char('0')).toUpper(); }
+    // Cells from address 0 on that show the simulated PIC's byte.
     int cellsRead() const
     {
         int n = 0;
-        for (int a = 0; a < 64; ++a) n += cell(a) == QStringLiteral("%1").arg(h->sim.writer().eeprom[size_t(a)], 2, 16, QLatin1Char('0')).toUpper() ? 1 : 0;
+        while (n < 64 && cell(n) == picByte(n)) ++n;
         return n;
+    }
+    // Which cells show what: read from address 0 on, then all empty or all as blankGrid() left
+    // them.
+    QString gridShown() const
+    {
+        const int n = cellsRead();
+        if (n == 64) return cellsShown(n);
+        const QString rest = cell(n);
+        for (int a = n; a < 64; ++a)
+            if (cell(a) != rest || (rest != QLatin1String("*") && !rest.isEmpty()))
+                return QStringLiteral("cells 0–%1 read, then cell %2 shows \"%3\"").arg(n - 1).arg(a).arg(cell(a));
+        return cellsShown(n, rest.isEmpty());
     }
     void viewIdle(QStringList &p)
     {
@@ -79,7 +104,8 @@ class TestFaultsEeprom : public QObject {
             v->Timer1->setInterval(timerMs);
             v->cmdRefresh->click();
             hangUp.reset();
-            return cellsShown(cellsRead());
+            h->sim.writer().responder = nullptr;
+            return gridShown();
         };
         x.idle = [this](QStringList &p) { viewIdle(p); };
         x.normal = [this](QStringList &p) {
@@ -87,13 +113,20 @@ class TestFaultsEeprom : public QObject {
             v->Timer1->setInterval(kViewTimeout);
             v->cmdRefresh->click();
             if (!h->messages.isEmpty()) p << QStringLiteral("normal read: %1").arg(h->messageTexts().join(" | "));
-            if (cellsRead() != 64) p << QStringLiteral("normal read: %1").arg(cellsShown(cellsRead()));
+            if (gridShown() != cellsShown(64)) p << QStringLiteral("normal read: %1").arg(gridShown());
             if (!v->Label2->text().isEmpty()) p << QStringLiteral("normal read left the status line");
         };
-        // A hang-up in the middle: once the program has taken half the bytes.
+        // A hang-up in the middle: the writer sends the bytes before the position, and the line
+        // hangs up once the program has taken them (a hang-up discards what the driver holds).
         x.injectFault = [this](const Case &c) {
             if (c.kind != Kind::HangUp) return false;
-            hangUp = std::make_unique<HangUpWhen>(*h, [this] { return cellsRead() >= 32; });
+            h->sim.writer().responder = [at = c.at](uint8_t byte, sim::SimWriter &w) -> std::optional<QByteArray> {
+                if (byte != 'X') return std::nullopt;
+                QByteArray reply("x");
+                for (uint8_t b : w.eeprom) reply += SevenBitGroup::byte8(b);
+                return reply.left(at);
+            };
+            hangUp = std::make_unique<HangUpWhen>(*h, [this, at = c.at] { return cellsRead() >= (at - 1) / 2; });
             return true;
         };
         return x;
@@ -113,7 +146,7 @@ class TestFaultsEeprom : public QObject {
             v->cmdEraseAll->click();
             int erased = 0;
             for (int a = 0; a < 64; ++a) erased += cell(a) == QLatin1String("FF") ? 1 : 0;
-            return erased == 64 ? QStringLiteral("grid shows the erased EEPROM") : cellsShown(cellsRead());
+            return (erased == 64 ? QStringLiteral("grid shows the erased EEPROM") : gridShown()) + QStringLiteral("; ") + eepromState();
         };
         x.run = run;
         x.idle = [this](QStringList &p) { viewIdle(p); };
@@ -122,14 +155,22 @@ class TestFaultsEeprom : public QObject {
             // The question is the only message of a good erase.
             if (h->messageTexts() != QStringList{QStringLiteral("EEP-ROMデータエリアを全消去しますか")})
                 p << QStringLiteral("normal erase: %1").arg(h->messageTexts().join(" | "));
-            if (shown != QLatin1String("grid shows the erased EEPROM")) p << QStringLiteral("normal erase: %1").arg(shown);
-            for (uint8_t b : h->sim.writer().eeprom)
-                if (b != 0xFF) {
-                    p << QStringLiteral("normal erase left the EEPROM");
-                    break;
-                }
+            if (shown != QStringLiteral("grid shows the erased EEPROM; EEPROM erased")) p << QStringLiteral("normal erase: %1").arg(shown);
         };
         return x;
+    }
+
+    // The modelled EEPROM after an erase: every byte erased, or all as they were set.
+    QString eepromState() const
+    {
+        int erased = 0, kept = 0;
+        for (int a = 0; a < 64; ++a) {
+            erased += h->sim.writer().eeprom[size_t(a)] == 0xFF ? 1 : 0;
+            kept += h->sim.writer().eeprom[size_t(a)] == pattern(a) ? 1 : 0;
+        }
+        if (erased == 64) return QStringLiteral("EEPROM erased");
+        if (kept == 64) return QStringLiteral("EEPROM not erased");
+        return QStringLiteral("EEPROM: %1 bytes erased, %2 kept").arg(erased).arg(kept);
     }
 
     struct EntryRun {
@@ -169,6 +210,9 @@ class TestFaultsEeprom : public QObject {
             writeByte(0x5A, entryTimer);
             QString s = entry.stayedOpen ? QStringLiteral("dialog stays open") : QStringLiteral("dialog closed");
             if (h->sim.writer().eeprom[kEntryAddress] == 0x5A) s += QStringLiteral(", byte written");
+            // The view reads the EEPROM again once the writer has taken the address.
+            const QByteArray sent = h->hostBytes();
+            if (sent.indexOf('X', std::max<qsizetype>(0, sent.indexOf('V'))) > 0) s += QStringLiteral("; the view read back");
             return s;
         };
         x.idle = [this](QStringList &p) {
@@ -224,7 +268,7 @@ private slots:
         for (int at : {1, 2, 64, kLastData}) addRow({Kind::ClearBit7, at}, {{}, 0, silent, before(at)});
         addRow({Kind::Noise, 0}, {{kViewFailed}, 0, {}, cellsShown(0)});
         for (int at : {1, 64, kLastData}) addRow({Kind::Noise, at}, {{}, 0, silent, before(at)});
-        addRow({Kind::HangUp, 64}, {{kViewFailed}, 0, {}});
+        addRow({Kind::HangUp, 64}, {{kViewFailed}, 0, {}, before(64)});
         addRow({Kind::Slow, kLastData}, {{kViewFailed}, kViewTimeout, {}, before(kLastData)});
     }
     void eepromRead()
@@ -240,16 +284,19 @@ private slots:
         QTest::addColumn<Case>("c");
         QTest::addColumn<Expect>("e");
         const QString question = QStringLiteral("EEP-ROMデータエリアを全消去しますか");
-        const QString none = cellsShown(0);
-        addRow({Kind::Unpowered, 0}, {{question, kPowerOff}, 0, {}, none});
-        addRow({Kind::Silence, 0}, {{question, kViewFailed}, kViewTimeout, {}, none});
-        addRow({Kind::Silence, 1}, {{question, kViewFailed}, 1000, QStringLiteral("erased, the read-back timed out"), none});
-        addRow({Kind::WrongReply, 0}, {{question, kViewFailed}, 0, {}, none});
-        addRow({Kind::WrongReply, 1}, {{question, kViewFailed}, 0, QStringLiteral("erased, the read-back failed"), none});
-        addRow({Kind::Noise, 0}, {{question, kViewFailed}, 0, QStringLiteral("neither of the two takes is \"a\""), none});
-        addRow({Kind::Noise, 1}, {{question, kViewFailed}, 0, QStringLiteral("erased, the read-back failed"), none});
-        addRow({Kind::HangUp, 0}, {{question, kViewFailed}, 0, {}, none});
-        addRow({Kind::Slow, 0}, {{question, kViewFailed}, kViewTimeout, {}, none});
+        // The writer erases as "F" reaches it, before it answers.
+        // A failure before the read-back leaves the grid as it was; one in it empties the grid.
+        const QString before = cellsShown(0, false) + QStringLiteral("; EEPROM erased");
+        const QString during = cellsShown(0) + QStringLiteral("; EEPROM erased");
+        addRow({Kind::Unpowered, 0}, {{question, kPowerOff}, 0, {}, cellsShown(0, false) + QStringLiteral("; EEPROM not erased")});
+        addRow({Kind::Silence, 0}, {{question, kViewFailed}, kViewTimeout, {}, before});
+        addRow({Kind::Silence, 1}, {{question, kViewFailed}, 1000, {}, during});
+        addRow({Kind::WrongReply, 0}, {{question, kViewFailed}, 0, {}, before});
+        addRow({Kind::WrongReply, 1}, {{question, kViewFailed}, 0, {}, during});
+        addRow({Kind::Noise, 0}, {{question, kViewFailed}, 0, QStringLiteral("neither of the two takes is \"a\""), before});
+        addRow({Kind::Noise, 1}, {{question, kViewFailed}, 0, {}, during});
+        addRow({Kind::HangUp, 0}, {{question, kViewFailed}, 0, {}, before});
+        addRow({Kind::Slow, 0}, {{question, kViewFailed}, kViewTimeout, {}, before});
     }
     void eepromErase()
     {
@@ -265,23 +312,24 @@ private slots:
         QTest::addColumn<Case>("c");
         QTest::addColumn<Expect>("e");
         const QString open = QStringLiteral("dialog stays open");
-        const QString openWritten = QStringLiteral("dialog stays open, byte written");
-        const QString closedWritten = QStringLiteral("dialog closed, byte written");
-        const QString reread = QStringLiteral("the view reads back after the dialog closes");
+        const QString reread = QStringLiteral("dialog stays open; the view read back");
+        const QString rereadWritten = QStringLiteral("dialog stays open, byte written; the view read back");
+        const QString closedWritten = QStringLiteral("dialog closed, byte written; the view read back");
         addRow({Kind::Unpowered, 0}, {{kEntryPowerOff}, 0, {}, open});
         addRow({Kind::Silence, 0, 3000}, {{kEntryFailedAtV}, 3000, {}, open});
-        addRow({Kind::Silence, 1}, {{kEntryFailed, kViewFailed}, kEntryTimeout + kViewTimeout, reread, open});
-        addRow({Kind::Silence, 2}, {{kEntryFailed, kViewFailed}, kEntryTimeout + kViewTimeout, reread, openWritten});
+        addRow({Kind::Silence, 1}, {{kEntryFailed, kViewFailed}, kEntryTimeout + kViewTimeout, {}, reread});
+        addRow({Kind::Silence, 2}, {{kEntryFailed, kViewFailed}, kEntryTimeout + kViewTimeout, {}, rereadWritten});
         addRow({Kind::Silence, 3}, {{kViewFailed}, kViewTimeout, {}, closedWritten});
         addRow({Kind::WrongReply, 0}, {{kEntryFailedAtV}, 0, {}, open});
-        addRow({Kind::WrongReply, 1}, {{kEntryFailed}, 0, reread, open});
-        addRow({Kind::WrongReply, 2}, {{kEntryFailed}, 0, reread, openWritten});
+        addRow({Kind::WrongReply, 1}, {{kEntryFailed}, 0, {}, reread});
+        addRow({Kind::WrongReply, 2}, {{kEntryFailed}, 0, {}, rereadWritten});
         addRow({Kind::WrongReply, 3}, {{kViewFailed}, 0, {}, closedWritten});
         addRow({Kind::Noise, 0}, {{kEntryFailedAtV}, 0, {}, open});
-        addRow({Kind::Noise, 1}, {{kEntryFailed}, 0, reread, open});
-        addRow({Kind::Noise, 2}, {{kEntryFailed}, 0, reread, openWritten});
+        addRow({Kind::Noise, 1}, {{kEntryFailed}, 0, {}, reread});
+        addRow({Kind::Noise, 2}, {{kEntryFailed}, 0, {}, rereadWritten});
         addRow({Kind::Noise, 3}, {{kViewFailed}, 0, {}, closedWritten});
-        addRow({Kind::HangUp, 1}, {{kEntryFailed, kViewFailed}, 0, reread, open});
+        // The view tries to read back, but the line is gone: nothing reaches the writer.
+        addRow({Kind::HangUp, 1}, {{kEntryFailed, kViewFailed}, 0, {}, open});
         addRow({Kind::Slow, 0}, {{kEntryFailedAtV}, kEntryTimeout, {}, open});
     }
     void singleByteWrite()

@@ -1,7 +1,8 @@
 // Fault matrix: the link check and the program erase against a simulated writer that
 // misbehaves in every way it can, one reply position after another. Every case checks the
-// messages, the time taken, the link back in text mode and free, the windows usable again,
-// and then that a normal run of the same exchange succeeds.
+// messages, the time taken, what the link check sent and what the erase left in the modelled PIC,
+// the link back in text mode and free, the windows usable again, and then that a normal run of
+// the same exchange succeeds.
 
 #include "support/faultmatrix.h"
 
@@ -17,6 +18,8 @@ const QString kPowerOff = QStringLiteral("PICマイコンボードの電源は�
 const QString kEraseError = QStringLiteral("ライタにエラーが発生しました");
 const QString kErased = QStringLiteral("全消去しました");
 const QString kSetUpComm = QStringLiteral("通信設定をしてください");
+const QString kPicErased = QStringLiteral("PIC erased");
+const QString kPicKept = QStringLiteral("PIC not erased");
 
 // Shortened time-outs: the operation dialog's 5000 ms and the link watchdog's 5000 ms.
 constexpr int kOpTimeout = 300;
@@ -40,7 +43,9 @@ class TestFaultsProgram : public QObject {
         x.run = [this] {
             h->modalActions.push_back(chooseCom1);
             f->menu_comm_Click();
-            return f->LblCommP->text().isEmpty() ? QString() : quoted(QStringLiteral("status line"), f->LblCommP->text());
+            QString shown = quoted(QStringLiteral("sent"), QString::fromLatin1(h->hostBytes()));
+            if (!f->LblCommP->text().isEmpty()) shown += QStringLiteral("; ") + quoted(QStringLiteral("status line"), f->LblCommP->text());
+            return shown;
         };
         x.idle = [this](QStringList &p) {
             if (FrmReadWrite()->isVisible()) p << QStringLiteral("progress window still open");
@@ -49,11 +54,10 @@ class TestFaultsProgram : public QObject {
         x.normal = [this](QStringList &p) {
             h->modalActions.push_back(chooseCom1);
             f->menu_comm_Click();
-            h->waitFor([&] { return h->writerBytes().endsWith('c'); }, 2000);
+            h->waitFor([&] { return h->writerBytes().endsWith('c') && f->MSComm1->bytesWaiting() >= 1; }, 2000);
             if (!h->messages.isEmpty()) p << QStringLiteral("normal check: %1").arg(h->messageTexts().join(" | "));
             if (h->hostBytes() != "SSC") p << QStringLiteral("normal check sent %1").arg(QString::fromLatin1(h->hostBytes()));
             if (!f->LblCommP->text().isEmpty()) p << QStringLiteral("normal check left the status line");
-            QTest::qWait(20);
             f->MSComm1->clearInput();
         };
         return x;
@@ -62,16 +66,38 @@ class TestFaultsProgram : public QObject {
     Exchange eraseExchange()
     {
         auto start = [this] {
-            h->sim.writer().program[5] = 0x1234;
+            sim::SimWriter &pic = h->sim.writer();
+            pic.eraseAll();
+            pic.program[5] = 0x1234;
+            pic.program[1023] = 0x0001;
+            pic.idConfig[7] = 0x3FF1;
             h->modalActions.push_back(pressOk);
             f->EraseCommand->click();
         };
         auto normal = [this, start](QStringList &p) {
             start();
             if (h->messageTexts() != QStringList{kErased}) p << QStringLiteral("normal erase: %1").arg(h->messageTexts().join(" | "));
-            if (h->sim.writer().program[5] != 0x3FFF) p << QStringLiteral("normal erase left the memory");
+            if (memory() != kPicErased) p << QStringLiteral("normal erase: %1").arg(memory());
         };
-        return operation(*h, QStringLiteral("program erase"), kOpTimeout, start, normal);
+        Exchange x = operation(*h, QStringLiteral("program erase"), kOpTimeout, start, normal);
+        auto run = x.run;
+        x.run = [this, run] {
+            run();
+            return memory();
+        };
+        return x;
+    }
+
+    // Whether the words set before the erase are still there.
+    QString memory() const
+    {
+        const sim::SimWriter &pic = h->sim.writer();
+        int kept = 0, erased = 0, other = 0;
+        for (uint16_t w : pic.program) (w == sim::kErasedWord ? erased : w == 0x1234 || w == 0x0001 ? kept : other)++;
+        for (uint16_t w : pic.idConfig) (w == sim::kErasedWord ? erased : w == 0x3FF1 ? kept : other)++;
+        if (erased == sim::kProgramWords + sim::kIdConfigWords) return kPicErased;
+        if (kept == 3 && other == 0) return kPicKept;
+        return QStringLiteral("PIC: %1 words erased, %2 kept, %3 changed otherwise").arg(erased).arg(kept).arg(other);
     }
 
 private slots:
@@ -93,13 +119,24 @@ private slots:
     {
         QTest::addColumn<Case>("c");
         QTest::addColumn<Expect>("e");
-        const QString status = quoted(QStringLiteral("status line"), kSetUpComm);
-        addRow({Kind::Unpowered, 0}, {{}, 0, QStringLiteral("the check does not involve the board"), QString("")});
-        for (int at : {0, 1}) addRow({Kind::Silence, at}, {{kWatchdog}, kWatchdogMs, {}, status});
-        for (int at : {0, 1}) addRow({Kind::WrongReply, at}, {{}, 0, QStringLiteral("\"S\" again brings the answer"), QString("")});
-        for (int at : {0, 1}) addRow({Kind::Noise, at}, {{}, 0, QStringLiteral("\"S\" again after each stray byte"), QString("")});
-        addRow({Kind::HangUp, 1}, {{kWatchdog}, kWatchdogMs, {}, status});
-        addRow({Kind::Slow, 0}, {{kWatchdog}, kWatchdogMs, {}, status});
+        // What the check sends: "S" until "s" in binary mode, again after every other byte and at
+        // each second of its ticker; the pause; "S" until "s" in text mode, again after every
+        // other byte and once more when the watchdog ends the wait; then "C". What is sent after
+        // a hang-up never reaches the writer.
+        auto sent = [](const char *bytes, bool watchdog) {
+            QString s = quoted(QStringLiteral("sent"), QString::fromLatin1(bytes));
+            if (watchdog) s += QStringLiteral("; ") + quoted(QStringLiteral("status line"), kSetUpComm);
+            return s;
+        };
+        addRow({Kind::Unpowered, 0}, {{}, 0, QStringLiteral("the check does not involve the board"), sent("SSC", false)});
+        addRow({Kind::Silence, 0}, {{kWatchdog}, kWatchdogMs, {}, sent("SSC", true)});
+        addRow({Kind::Silence, 1}, {{kWatchdog}, kWatchdogMs, {}, sent("SSSC", true)});
+        addRow({Kind::WrongReply, 0}, {{}, 0, {}, sent("SSSC", false)});
+        addRow({Kind::WrongReply, 1}, {{}, 0, {}, sent("SSSC", false)});
+        addRow({Kind::Noise, 0}, {{}, 0, {}, sent("SSSSSC", false)});
+        addRow({Kind::Noise, 1}, {{}, 0, {}, sent("SSSSSC", false)});
+        addRow({Kind::HangUp, 1}, {{kWatchdog}, kWatchdogMs, {}, sent("SS", true)});
+        addRow({Kind::Slow, 0}, {{kWatchdog}, kWatchdogMs, {}, sent("SSC", true)});
     }
     void linkCheck()
     {
@@ -115,17 +152,19 @@ private slots:
     {
         QTest::addColumn<Case>("c");
         QTest::addColumn<Expect>("e");
-        addRow({Kind::Unpowered, 0}, {{kPowerOff}, 0, {}});
+        // The writer erases as "L" reaches it, before it answers.
+        addRow({Kind::Unpowered, 0}, {{kPowerOff}, 0, {}, kPicKept});
         addRow({Kind::Silence, 0}, {{kTimeout, kTimeout, kEraseError}, 2 * kOpTimeout,
-                                    QStringLiteral("both waits time out, the dialog closes")});
-        addRow({Kind::Silence, 1}, {{kTimeout, kEraseError}, kOpTimeout, {}});
-        addRow({Kind::WrongReply, 0}, {{kErased}, 0, QStringLiteral("the opening reply is not checked")});
-        addRow({Kind::WrongReply, 1}, {{kEraseError}, 0, {}});
-        addRow({Kind::Noise, 0}, {{kErased}, 0, QStringLiteral("the opening reply is not checked")});
-        addRow({Kind::Noise, 1}, {{kEraseError}, 0, {}});
-        addRow({Kind::HangUp, 1}, {{kEraseError}, 0, {}});
-        addRow({Kind::Slow, 1}, {{kTimeout, kEraseError}, kOpTimeout, {}});
+                                    QStringLiteral("both waits time out, the dialog closes"), kPicErased});
+        addRow({Kind::Silence, 1}, {{kTimeout, kEraseError}, kOpTimeout, {}, kPicErased});
+        addRow({Kind::WrongReply, 0}, {{kErased}, 0, QStringLiteral("the opening reply is not checked"), kPicErased});
+        addRow({Kind::WrongReply, 1}, {{kEraseError}, 0, {}, kPicErased});
+        addRow({Kind::Noise, 0}, {{kErased}, 0, QStringLiteral("the opening reply is not checked"), kPicErased});
+        addRow({Kind::Noise, 1}, {{kEraseError}, 0, {}, kPicErased});
+        addRow({Kind::HangUp, 1}, {{kEraseError}, 0, {}, kPicErased});
+        addRow({Kind::Slow, 1}, {{kTimeout, kEraseError}, kOpTimeout, {}, kPicErased});
     }
+
     void programErase()
     {
         QFETCH(Case, c);

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 class TestSettings : public QObject {
@@ -97,13 +98,28 @@ private slots:
     void writeIsAtomicAndRefusesWhatItCannotWrite()
     {
         put("[Com]\nport= 2\n");
-        const QString ro = dir.filePath(QStringLiteral("ro"));
-        QVERIFY(QDir().mkpath(ro));
-        QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        if (::geteuid() != 0) {  // root writes anywhere
-            QVERIFY(!ini::writeValue(ro + "/veltraw.ini", "Com", "port", " 1"));
+        // Root writes anywhere: the refusal is checked in a child without root's rights, beside a
+        // folder it may write, so the refusal comes from the folder and from nothing else.
+        const QString ro = dir.filePath(QStringLiteral("ro")), rw = dir.filePath(QStringLiteral("rw"));
+        QVERIFY(QDir().mkpath(ro) && QDir().mkpath(rw));
+        QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(ro).constData(), 0555) == 0);
+        QVERIFY(::chmod(QFile::encodeName(rw).constData(), 0777) == 0);
+        const pid_t pid = ::fork();
+        QVERIFY(pid >= 0);
+        if (pid == 0) {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+            if (ini::writeValue(ro + "/veltraw.ini", "Com", "port", " 1")) ::_exit(4);
+            if (!ini::writeValue(rw + "/veltraw.ini", "Com", "port", " 1")) ::_exit(5);
+            ::_exit(0);
         }
-        QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        int status = 0;
+        QCOMPARE(::waitpid(pid, &status, 0), pid);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QVERIFY(QDir(ro).isEmpty());
+        QCOMPARE(ini::readValue(rw + "/veltraw.ini", "Com", "port"), QStringLiteral("1"));
+        QVERIFY(::chmod(QFile::encodeName(ro).constData(), 0700) == 0);
         // A folder where the file should be: the write fails and nothing is lost.
         QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("isdir/veltraw.ini"))));
         QVERIFY(!ini::writeValue(dir.filePath(QStringLiteral("isdir/veltraw.ini")), "Com", "port", " 1"));
