@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QSerialPortInfo>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -67,19 +68,40 @@ void FormInitComm::Form_Load()
         // 15.6 would round to a sixteenth entry that the list does not have.
         if (n > 0 && n < 16) index = std::min(14, int(numbertext::roundHalfEven(n - 1)));
     }
+    Combo1->setCurrentIndex(index);
+    loadMapping();
+}
+
+void FormInitComm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Asking the system for its serial devices takes a while: the dialog is on screen first.
+    if (!devicesListed_) QTimer::singleShot(0, this, &FormInitComm::listDevices);
+}
+
+void FormInitComm::listDevices()
+{
+    if (devicesListed_) return;
+    devicesListed_ = true;
+    const QString typed = DeviceCombo->currentText();
     // The serial devices this machine has now, each under every name it goes by.
     for (const QSerialPortInfo &p : QSerialPortInfo::availablePorts()) {
         QString info = p.description();
         if (!p.serialNumber().isEmpty()) info += QStringLiteral("  シリアル番号 %1").arg(p.serialNumber());
-        DeviceCombo->addItem(p.systemLocation(), info.trimmed());
+        const int at = DeviceCombo->findText(p.systemLocation());
+        if (at >= 0) DeviceCombo->setItemData(at, info.trimmed());
+        else DeviceCombo->addItem(p.systemLocation(), info.trimmed());
     }
     const QDir byId(QStringLiteral("/dev/serial/by-id"));
     for (const QFileInfo &link : byId.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
         const int target = DeviceCombo->findText(link.canonicalFilePath());
-        DeviceCombo->addItem(link.absoluteFilePath(), target >= 0 ? DeviceCombo->itemData(target) : QVariant());
+        const QVariant info = target >= 0 ? DeviceCombo->itemData(target) : QVariant();
+        const int at = DeviceCombo->findText(link.absoluteFilePath());
+        if (at >= 0) DeviceCombo->setItemData(at, info);
+        else DeviceCombo->addItem(link.absoluteFilePath(), info);
     }
-    Combo1->setCurrentIndex(index);
-    loadMapping();
+    DeviceCombo->setEditText(typed);
+    describeChoice();
 }
 
 void FormInitComm::loadMapping()

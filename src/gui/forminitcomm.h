@@ -28,10 +28,15 @@ public:
 public slots:
     void reject() override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void Form_Load();
     void showDevice();
     void loadMapping();
+    void listDevices();
+    bool devicesListed_ = false;
     void describeChoice();
     QString mappedBefore_;
     int mappedFor_ = 0;
