@@ -106,6 +106,27 @@ bool useEeprom(Run &run, const memoryimage::Image &img, bool asked)
     return asked && bytes > 0;
 }
 
+// Reads the PIC back and compares it with the file: program memory unless code protection
+// leaves it unverifiable, then the data EEPROM where the file's records take part.
+int readBackAndCompare(Run &run, Session &s, const memoryimage::Image &img, int configWord, bool program, bool eeprom)
+{
+    verify::Report report;
+    if (program) {
+        QVector<quint16> words;
+        if (const int status = readWords(run, s, &words)) return status;
+        verify::compareProgram(report, img.program, words, configWord);
+    } else {
+        report.programUnverifiable = true;
+    }
+    if (eeprom) {
+        std::array<int, 64> bytes{};
+        if (const int status = readEepromInto(run, s, &bytes)) return status;
+        verify::compareEeprom(report, img.eeprom, bytes);
+    }
+    reportComparison(run, report);
+    return comparisonStatus(report);
+}
+
 }  // namespace
 
 int runWrite(Run &run)
@@ -158,22 +179,8 @@ int runWrite(Run &run)
         return exitcode::Ok;
     }
 
-    verify::Report report;
-    if (protectedCode) {
-        report.programUnverifiable = true;
-    } else {
-        run.out.info(text::readingBack());
-        QVector<quint16> words;
-        if (const int status = readWords(run, s, &words)) return status;
-        verify::compareProgram(report, img.program, words, config.written);
-    }
-    if (withEeprom) {
-        std::array<int, 64> bytes{};
-        if (const int status = readEepromInto(run, s, &bytes)) return status;
-        verify::compareEeprom(report, img.eeprom, bytes);
-    }
-    reportComparison(run, report);
-    return comparisonStatus(report);
+    if (!protectedCode) run.out.info(text::readingBack());
+    return readBackAndCompare(run, s, img, config.written, !protectedCode, withEeprom);
 }
 
 int runVerify(Run &run)
@@ -192,17 +199,7 @@ int runVerify(Run &run)
     Session s(run.out, o);
     if (const int status = s.connect()) return failedWith(run, s, status);
 
-    verify::Report report;
-    QVector<quint16> words;
-    if (const int status = readWords(run, s, &words)) return status;
-    verify::compareProgram(report, img.program, words, config.written);
-    if (withEeprom) {
-        std::array<int, 64> bytes{};
-        if (const int status = readEepromInto(run, s, &bytes)) return status;
-        verify::compareEeprom(report, img.eeprom, bytes);
-    }
-    reportComparison(run, report);
-    return comparisonStatus(report);
+    return readBackAndCompare(run, s, img, config.written, true, withEeprom);
 }
 
 int runRead(Run &run)

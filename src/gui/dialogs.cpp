@@ -68,22 +68,27 @@ QMessageBox::StandardButton MsgBox(const Message &m)
         answer = g_messageHandler(m);
     } else {
         QMessageBox box(QApplication::activeWindow());
-        box.setWindowTitle(m.title);
-        box.setText(m.text);
-        if (!m.detail.isEmpty()) box.setInformativeText(m.detail);
-        box.setStandardButtons(m.buttons);
-        if (m.defaultButton != QMessageBox::NoButton) box.setDefaultButton(m.defaultButton);
-        switch (m.icon) {
-        case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-        case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
-        case Icon::Information: box.setIcon(QMessageBox::Information); break;
-        case Icon::Question: box.setIcon(QMessageBox::Question); break;
-        case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-        }
+        SetUpMessageBox(box, m);
         answer = QMessageBox::StandardButton(box.exec());
     }
     trace::message(m.title, m.text, buttonName(answer));
     return answer;
+}
+
+void SetUpMessageBox(QMessageBox &box, const Message &m)
+{
+    box.setWindowTitle(m.title);
+    box.setText(m.text);
+    if (!m.detail.isEmpty()) box.setInformativeText(m.detail);
+    box.setStandardButtons(m.buttons);
+    if (m.defaultButton != QMessageBox::NoButton) box.setDefaultButton(m.defaultButton);
+    switch (m.icon) {
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    }
 }
 
 messages::Button Show(const messages::Message &c)

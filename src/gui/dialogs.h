@@ -32,6 +32,8 @@ struct Message {
 using MessageHandler = std::function<QMessageBox::StandardButton(const Message &)>;
 
 QMessageBox::StandardButton MsgBox(const Message &m);
+// The box MsgBox shows for m, not yet shown (for pictures of it, too).
+void SetUpMessageBox(QMessageBox &box, const Message &m);
 // A message of the catalogue; the answer in its terms.
 messages::Button Show(const messages::Message &m);
 void setMessageHandler(MessageHandler handler);

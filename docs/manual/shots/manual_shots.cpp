@@ -177,18 +177,7 @@ struct Script {
             say(QStringLiteral("box [%1] %2").arg(m.title, QString(m.text).replace(QLatin1String("\r\n"), QLatin1String(" / "))));
             // The box as gui::MsgBox builds it.
             QMessageBox box(QApplication::activeWindow());
-            box.setWindowTitle(m.title);
-            box.setText(m.text);
-            if (!m.detail.isEmpty()) box.setInformativeText(m.detail);
-            box.setStandardButtons(m.buttons);
-            if (m.defaultButton != QMessageBox::NoButton) box.setDefaultButton(m.defaultButton);
-            switch (m.icon) {
-            case gui::Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-            case gui::Icon::Critical: box.setIcon(QMessageBox::Critical); break;
-            case gui::Icon::Information: box.setIcon(QMessageBox::Information); break;
-            case gui::Icon::Question: box.setIcon(QMessageBox::Question); break;
-            case gui::Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-            }
+            gui::SetUpMessageBox(box, m);
             if (!nextBoxShot.isEmpty()) {
                 box.show();
                 shoot(&box, nextBoxShot);
