@@ -1,6 +1,5 @@
 #include "gui/frmconfreg.h"
 
-#include "core/formats/numbertext.h"
 #include "core/protocol/confregexchange.h"
 #include "gui/dialogs.h"
 #include "gui/windows.h"
@@ -10,6 +9,14 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+
+#include <algorithm>
+
+qint16 TwipsFromPixels(int pixels)
+{
+    const qint64 twips = qint64(pixels) * 15;
+    return qint16(std::clamp<qint64>(twips, -32768, 32767));
+}
 
 // The window as its read-back sees it.
 class frmConfReg::Host : public ExchangeHost {

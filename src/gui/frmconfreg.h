@@ -13,6 +13,9 @@
 class ExchangeHost;
 class WindowTimer;
 
+// A window position in pixels as twips (15 to the pixel), clamped into the 16-bit range.
+qint16 TwipsFromPixels(int pixels);
+
 class frmConfReg : public QDialog {
     Q_OBJECT
 public:

@@ -13,6 +13,8 @@
 #include <QScreen>
 #include <QTest>
 
+#include <limits>
+
 namespace {
 
 const QString kTalking = QStringLiteral("　　通信中");
@@ -41,6 +43,18 @@ bool closedAndGone(Harness &h, QPointer<frmConfReg> &w)
 class TestConfReg : public QObject {
     Q_OBJECT
 private slots:
+    void positionInTwipsIsClampedToSixteenBits()
+    {
+        QCOMPARE(TwipsFromPixels(0), qint16(0));
+        QCOMPARE(TwipsFromPixels(100), qint16(1500));
+        QCOMPARE(TwipsFromPixels(-7), qint16(-105));
+        QCOMPARE(TwipsFromPixels(2184), qint16(32760));
+        QCOMPARE(TwipsFromPixels(2185), qint16(32767));
+        QCOMPARE(TwipsFromPixels(-2185), qint16(-32768));
+        QCOMPARE(TwipsFromPixels(std::numeric_limits<int>::max()), qint16(32767));
+        QCOMPARE(TwipsFromPixels(std::numeric_limits<int>::min()), qint16(-32768));
+    }
+
     void configurationByteIsDecoded_data()
     {
         QTest::addColumn<QByteArray>("reply");

@@ -1,7 +1,6 @@
-// The configuration byte as the register window's four lines, and the remembered position.
+// The configuration byte as the register window's four lines.
 
 #include "core/formats/confregtext.h"
-#include "core/formats/numbertext.h"
 
 #include <QTest>
 
@@ -37,18 +36,6 @@ private slots:
             QCOMPARE(lines[3], QStringLiteral("CP      ") + QLatin1String(b & 16 ? "OFF" : "ON"));
             QCOMPARE(confreg::DecodeConfigByte(uint8_t(b)), confreg::DecodeConfigByte(uint8_t(b & 0x1F)));
         }
-    }
-
-    void positionInTwipsIsClampedToSixteenBits()
-    {
-        QCOMPARE(TwipsFromPixels(0), qint16(0));
-        QCOMPARE(TwipsFromPixels(100), qint16(1500));
-        QCOMPARE(TwipsFromPixels(-7), qint16(-105));
-        QCOMPARE(TwipsFromPixels(2184), qint16(32760));
-        QCOMPARE(TwipsFromPixels(2185), qint16(32767));
-        QCOMPARE(TwipsFromPixels(-2185), qint16(-32768));
-        QCOMPARE(TwipsFromPixels(std::numeric_limits<int>::max()), qint16(32767));
-        QCOMPARE(TwipsFromPixels(std::numeric_limits<int>::min()), qint16(-32768));
     }
 };
 

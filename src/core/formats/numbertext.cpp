@@ -1,7 +1,5 @@
 #include "core/formats/numbertext.h"
 
-#include <algorithm>
-
 #include <cmath>
 
 namespace numbertext {
@@ -93,9 +91,3 @@ QString hexPadded(int value, int width)
 }
 
 }  // namespace numbertext
-
-qint16 TwipsFromPixels(int pixels)
-{
-    const qint64 twips = qint64(pixels) * 15;
-    return qint16(std::clamp<qint64>(twips, -32768, 32767));
-}

@@ -23,6 +23,3 @@ double roundHalfEven(double v);
 QString hexPadded(int value, int width);
 
 }  // namespace numbertext
-
-// A window position in pixels as twips (15 to the pixel), clamped into the 16-bit range.
-qint16 TwipsFromPixels(int pixels);

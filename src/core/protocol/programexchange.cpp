@@ -357,12 +357,6 @@ WriteResult sendProgram(ProgrammerLink &link, ExchangeHost &host, const QString 
     return result;
 }
 
-ReadResult receiveProgram(ProgrammerLink &link, ExchangeHost &host)
-{
-    Session s(link, host);
-    return receive(s);
-}
-
 ReadResult readProgram(ProgrammerLink &link, ExchangeHost &host)
 {
     Session s(link, host);

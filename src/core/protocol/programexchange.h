@@ -48,10 +48,6 @@ Outcome eraseProgram(ProgrammerLink &link, ExchangeHost &host);
 // opened and confirmed it themselves.
 WriteResult sendProgram(ProgrammerLink &link, ExchangeHost &host, const QString &path, qint16 configWord);
 
-// The read alone (from "R" on), for callers that handle the file themselves; the words
-// received are in the result, and nothing is saved.
-ReadResult receiveProgram(ProgrammerLink &link, ExchangeHost &host);
-
 // The whole read without the file: "C", the pause, "R" and the words, as readProgram sends
 // them; the caller keeps, prints or compares what came.
 ReadResult readProgramWords(ProgrammerLink &link, ExchangeHost &host);
