@@ -115,17 +115,23 @@ ConfigChoice chooseConfigWord(const Options &o, const memoryimage::Image &img)
     return c;
 }
 
+QJsonObject mismatchEvent(const verify::Mismatch &m)
+{
+    return QJsonObject{{QStringLiteral("event"), QStringLiteral("mismatch")},
+                       {QStringLiteral("space"), QLatin1String(verify::spaceName(m.space))},
+                       {QStringLiteral("address"), m.address},
+                       {QStringLiteral("expected"), m.expected},
+                       {QStringLiteral("actual"), m.actual}};
+}
+
 void reportComparison(Run &run, const verify::Report &r)
 {
     for (const verify::Mismatch &m : r.mismatches) {
-        run.out.event(QJsonObject{{QStringLiteral("event"), QStringLiteral("mismatch")},
-                                  {QStringLiteral("space"), QLatin1String(verify::spaceName(m.space))},
-                                  {QStringLiteral("address"), m.address},
-                                  {QStringLiteral("expected"), m.expected},
-                                  {QStringLiteral("actual"), m.actual}});
+        run.out.event(mismatchEvent(m));
         run.out.result(verify::mismatchText(m));
     }
-    const QString summary = verify::summaryText(r);
+    // The erase hint names this program's own command.
+    const QString summary = verify::summaryText(r, QStringLiteral("erase で"));
     if (!summary.isEmpty()) {
         if (r.differs() || r.programUnverifiable) run.out.error(summary);
         else run.out.info(summary);

@@ -31,6 +31,8 @@ struct ConfigChoice {
 // missing), as the window program loads it.
 ConfigChoice chooseConfigWord(const Options &o, const memoryimage::Image &img);
 
+// A difference as its JSON event.
+QJsonObject mismatchEvent(const verify::Mismatch &m);
 // Every mismatch (a line each, or an event each) and the summary; fills the result event.
 void reportComparison(Run &run, const verify::Report &r);
 // The exit status a comparison gives.

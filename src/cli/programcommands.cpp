@@ -37,19 +37,19 @@ int loadHex(Run &run, const QString &path, bool force, memoryimage::Image *img)
     return reportFileIssues(run, path, *img, force);
 }
 
-// "C", the pause, "R": all 1032 words, or the status of the failure.
-int readWords(Run &run, Session &s, QVector<quint16> *words)
+// One program read under its progress phase: the verify's, the blank check's or the plain read's.
+template <class Exchange>
+int readPhaseOf(Run &run, Session &s, Exchange exchange)
 {
     if (int status = 0; stopHere(run, s, &status)) return status;
     run.out.beginPhase(QStringLiteral("read"), readStep);
-    program::ReadResult r;
+    Outcome o;
     {
         PlainHost host(s);
-        r = program::readProgramWords(s.link(), host);
+        o = exchange(host);
     }
-    if (r.outcome != Outcome::Done || r.words.size() != hexexport::kReadWords) return failed(run, s, r.outcome);
+    if (o != Outcome::Done) return failed(run, s, o);
     run.out.endPhase();
-    *words = r.words;
     return exitcode::Ok;
 }
 
@@ -75,21 +75,6 @@ int writeEepromBytes(Run &run, Session &s, const memoryimage::Image &img)
     return exitcode::Ok;
 }
 
-int readEepromInto(Run &run, Session &s, std::array<int, 64> *bytes)
-{
-    if (int status = 0; stopHere(run, s, &status)) return status;
-    run.out.beginPhase(QStringLiteral("eeprom-read"));
-    eeprom::ReadResult r;
-    {
-        ViewHost host(s);
-        r = eeprom::readEeprom(s.link(), host);
-    }
-    if (r.outcome != Outcome::Done) return failed(run, s, r.outcome);
-    run.out.endPhase();
-    *bytes = r.bytes;
-    return exitcode::Ok;
-}
-
 void tellConfigWord(Run &run, const ConfigChoice &c)
 {
     run.out.info(text::configChoice(c.word, c.sourceText, c.written));
@@ -112,16 +97,25 @@ int readBackAndCompare(Run &run, Session &s, const memoryimage::Image &img, int 
 {
     verify::Report report;
     if (program) {
-        QVector<quint16> words;
-        if (const int status = readWords(run, s, &words)) return status;
-        verify::compareProgram(report, img.program, words, configWord);
+        const int status = readPhaseOf(run, s, [&](PlainHost &host) {
+            const verify::Result r = verify::verifyProgram(s.link(), host, img, configWord);
+            report = r.report;
+            return r.outcome;
+        });
+        if (status) return status;
     } else {
         report.programUnverifiable = true;
     }
     if (eeprom) {
-        std::array<int, 64> bytes{};
-        if (const int status = readEepromInto(run, s, &bytes)) return status;
-        verify::compareEeprom(report, img.eeprom, bytes);
+        if (int status = 0; stopHere(run, s, &status)) return status;
+        run.out.beginPhase(QStringLiteral("eeprom-read"));
+        Outcome o;
+        {
+            ViewHost host(s);
+            o = verify::verifyEeprom(s.link(), host, img, report);
+        }
+        if (o != Outcome::Done) return failed(run, s, o);
+        run.out.endPhase();
     }
     reportComparison(run, report);
     return comparisonStatus(report);
@@ -209,11 +203,15 @@ int runRead(Run &run)
     run.out.plan({readPhase()});
     Session s(run.out, run.options);
     if (const int status = s.connect()) return failedWith(run, s, status);
-    QVector<quint16> words;
-    if (const int status = readWords(run, s, &words)) return status;
-    run.result.insert(QStringLiteral("words"), int(words.size()));
-    run.result.insert(QStringLiteral("config_word"), int(words.last()));
-    return saveOutput(run, path, hexexport::programImageToHex(words));
+    program::ReadResult r;
+    const int status = readPhaseOf(run, s, [&](PlainHost &host) {
+        r = program::readProgramHex(s.link(), host);
+        return r.outcome;
+    });
+    if (status) return status;
+    run.result.insert(QStringLiteral("words"), int(r.words.size()));
+    run.result.insert(QStringLiteral("config_word"), int(r.words.last()));
+    return saveOutput(run, path, r.hex);
 }
 
 int runErase(Run &run)
@@ -234,19 +232,17 @@ int runBlankCheck(Run &run)
     run.out.plan({readPhase()});
     Session s(run.out, run.options);
     if (const int status = s.connect()) return failedWith(run, s, status);
-    QVector<quint16> words;
-    if (const int status = readWords(run, s, &words)) return status;
-    int notBlank = 0;
-    for (int a = 0; a < 1024; ++a) {
-        if (words[a] == verify::kBlankWord) continue;
-        ++notBlank;
-        run.out.event(QJsonObject{{QStringLiteral("event"), QStringLiteral("mismatch")},
-                                  {QStringLiteral("space"), QStringLiteral("program")},
-                                  {QStringLiteral("address"), a},
-                                  {QStringLiteral("expected"), verify::kBlankWord},
-                                  {QStringLiteral("actual"), int(words[a])}});
-        run.out.result(text::notBlankWord(a, words[a]));
+    verify::Result r;
+    const int status = readPhaseOf(run, s, [&](PlainHost &host) {
+        r = verify::checkBlank(s.link(), host);
+        return r.outcome;
+    });
+    if (status) return status;
+    for (const verify::Mismatch &m : r.report.mismatches) {
+        run.out.event(mismatchEvent(m));
+        run.out.result(text::notBlankWord(m.address, m.actual));
     }
+    const int notBlank = int(r.report.mismatches.size());
     run.result.insert(QStringLiteral("blank"), notBlank == 0);
     run.result.insert(QStringLiteral("not_blank"), notBlank);
     if (notBlank == 0) {

@@ -296,10 +296,12 @@ QString verifyEepromBits(int oneToZero, int zeroToOne)
         .arg(zeroToOne);
 }
 
-QString verifyEraseFirst()
+const QString kEraseCommandInWindow = QStringLiteral("「Erase」ボタン（メニューの「プログラムErase」）で");
+
+QString verifyEraseFirst(const QString &eraseCommand)
 {
     return QStringLiteral("違いはどれも、ファイルが 1 で PIC が 0 のビット（書込みでは 1 にできないビット）です。"
-                          "消去してから書込みましたか？ erase で消去してから、もう一度書込んでください。");
+                          "消去してから書込みましたか？ %1消去してから、もう一度書込んでください。").arg(eraseCommand);
 }
 
 QString verifyProgramProtected()

@@ -122,7 +122,10 @@ QString verifyMatched(int programWords, bool configWord, int eepromBytes);
 QString verifyDiffered(int programWords, int programCompared, int configWords, int eepromBytes, int eepromCompared);
 QString verifyBits(int oneToZero, int zeroToOne);
 QString verifyEepromBits(int oneToZero, int zeroToOne);
-QString verifyEraseFirst();
+// eraseCommand: how the front end names its erase (a command, a button), with its particle.
+QString verifyEraseFirst(const QString &eraseCommand);
+// The window program's erase, for that line.
+extern const QString kEraseCommandInWindow;
 QString verifyProgramProtected();
 QString mismatchLine(int space, int address, int expected, int actual);
 

@@ -156,30 +156,18 @@ void frmReadWrite::cmdOK_Click()
 void frmReadWrite::verifyProgram(ProgrammerLink &link, ExchangeHost &host)
 {
     const memoryimage::Image image = memoryimage::read(HexFile);
-    if (!image.opened) {
-        host.show(messages::hexFileNotFound());
-        return;
-    }
-    // What would stop the write stops the verify before anything is sent.
-    for (const memoryimage::Issue &issue : image.issues) {
-        if (memoryimage::severityOf(issue.problem) != memoryimage::Severity::Error) continue;
-        host.show(messages::verifyFileStops(messages::stoppedAtLine(issue.line) + memoryimage::problemText(issue)));
-        return;
-    }
     const qint16 word = image.configWord ? *image.configWord : StoredConfigWord;
-    const program::ReadResult r = program::readProgramWords(link, host);
+    const verify::Result r = verify::verifyProgram(link, host, image, int(word));
     if (r.outcome != Outcome::Done) return;  // its message has been shown
-    verify::Report report;
-    verify::compareProgram(report, image.program, r.words, int(word));
-    if (report.programUnverifiable) {
+    if (r.report.programUnverifiable) {
         host.show(messages::verifyProtected());
         return;
     }
-    if (!report.differs()) {
-        host.show(messages::verifyPassed(verify::summaryText(report)));
+    if (!r.report.differs()) {
+        host.show(messages::verifyPassed(verify::summaryText(r.report, messages::kEraseCommandInWindow)));
         return;
     }
-    verifyReport_ = report;
+    verifyReport_ = r.report;
 }
 
 void frmReadWrite::cmdCancel_Click() { exchange_.closeFromCode(); }

@@ -9,7 +9,7 @@
 #include <QHBoxLayout>
 
 frmVerify::frmVerify(const verify::Report &report, const QString &hexFile, QWidget *parent)
-    : QDialog(parent), hexFile_(hexFile), summary_(verify::summaryText(report))
+    : QDialog(parent), hexFile_(hexFile), summary_(verify::summaryText(report, messages::kEraseCommandInWindow))
 {
     setWindowTitle(QStringLiteral("VELTRA2   Verify"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);

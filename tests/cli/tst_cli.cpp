@@ -126,7 +126,7 @@ private slots:
         QCOMPARE(r2.value(QStringLiteral("mismatches")).toInt(), 2);
         QCOMPARE(r2.value(QStringLiteral("bits_0_to_1")).toInt(), 0);
         QCOMPARE(r2.value(QStringLiteral("erase_first")).toBool(), true);
-        QVERIFY(erase.errText().contains(QStringLiteral("erase")));
+        QVERIFY(erase.errText().contains(QStringLiteral("erase で消去してから")));
     }
 
     void blankCheckEraseBlankAgain()

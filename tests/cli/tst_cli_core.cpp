@@ -146,7 +146,7 @@ private slots:
         QCOMPARE(r.program.oneToZero, 4);   // 0F0F -> 0F00
         QCOMPARE(r.program.zeroToOne, 14);  // 0000 -> 3FFF
         QVERIFY(!r.eraseFirst());
-        QVERIFY(verify::summaryText(r).contains(QStringLiteral("14")));
+        QVERIFY(verify::summaryText(r, QStringLiteral("erase で")).contains(QStringLiteral("14")));
 
         std::array<int, 64> bytes;
         bytes.fill(-1);
@@ -173,7 +173,7 @@ private slots:
         QVERIFY(r.programUnverifiable);
         QCOMPARE(r.programCompared, 0);
         QVERIFY(!r.differs());
-        QVERIFY(verify::summaryText(r).contains(messages::verifyProgramProtected()));
+        QVERIFY(verify::summaryText(r, QStringLiteral("erase で")).contains(messages::verifyProgramProtected()));
     }
 
     void portProblemsToldApart()

@@ -404,6 +404,7 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::newRow("equal") << "equal";
         QTest::newRow("differing") << "differing";
+        QTest::newRow("only bits a write cannot set") << "unerased";
         QTest::newRow("code protection on") << "protected";
     }
     void verifyCommand()
@@ -419,10 +420,9 @@ private slots:
         pic.program[1] = 0x0123;
         pic.program[3] = 0x0456;
         pic.idConfig[7] = uint16_t(config & 0x1F);
-        if (kind == QLatin1String("differing")) {
+        if (kind != QLatin1String("equal") && kind != QLatin1String("protected"))
             pic.program[1] = 0x0103;  // a bit the write could not set
-            pic.program[3] = 0x0457;
-        }
+        if (kind == QLatin1String("differing")) pic.program[3] = 0x0457;
         h.clearWire();
         QString caption, question, listed, summary;
         h.modalActions.push_back(pressOk(&caption, &question));
@@ -451,6 +451,15 @@ private slots:
             QVERIFY(h.messages.isEmpty());
             QCOMPARE(h.modalTitles, (QStringList{QStringLiteral("VELTRA2   Verify"), QStringLiteral("VELTRA2   Verify")}));
             const QStringList lines = listed.split(QLatin1Char('\n'));
+            // The erase the summary suggests is this program's button, not a command word.
+            const QString eraseHint = QStringLiteral("「Erase」ボタン（メニューの「プログラムErase」）で消去してから");
+            QVERIFY(!summary.contains(QStringLiteral("erase で")));
+            if (kind == QLatin1String("unerased")) {
+                QCOMPARE(lines.size(), 1);
+                QVERIFY2(summary.contains(eraseHint), qPrintable(summary));
+                return;
+            }
+            QVERIFY(!summary.contains(eraseHint));
             QCOMPARE(lines.size(), 2);
             QVERIFY2(lines[0].contains(QStringLiteral("0001h")) && lines[0].contains(QStringLiteral("0123")) && lines[0].contains(QStringLiteral("0103")),
                      qPrintable(lines[0]));

@@ -405,6 +405,14 @@ ReadResult readProgramWords(ProgrammerLink &link, ExchangeHost &host)
     return result;
 }
 
+ReadResult readProgramHex(ProgrammerLink &link, ExchangeHost &host)
+{
+    ReadResult result = readProgramWords(link, host);
+    if (result.outcome == Outcome::Done && result.words.size() == hexexport::kReadWords)
+        result.hex = hexexport::programImageToHex(result.words);
+    return result;
+}
+
 Outcome eraseProgram(ProgrammerLink &link, ExchangeHost &host)
 {
     Session s(link, host);

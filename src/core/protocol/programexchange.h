@@ -29,6 +29,7 @@ struct ReadResult {
     Outcome outcome = Outcome::Done;
     QVector<quint16> words;     // as received: 1024 program words, then 2000h..2007h
     QString savedTo;            // the HEX file written, when one was
+    QByteArray hex;             // readProgramHex: the HEX file's text, once every word came
 };
 
 // The word at 2007h of the HEX file, when the file holds one; a file that cannot be read, or a
@@ -49,7 +50,10 @@ Outcome eraseProgram(ProgrammerLink &link, ExchangeHost &host);
 WriteResult sendProgram(ProgrammerLink &link, ExchangeHost &host, const QString &path, qint16 configWord);
 
 // The whole read without the file: "C", the pause, "R" and the words, as readProgram sends
-// them; the caller keeps, prints or compares what came.
+// them. The exchanges that compare what came (core/protocol/verify.h) are built on it.
 ReadResult readProgramWords(ProgrammerLink &link, ExchangeHost &host);
+// The same, with the HEX file's text that readProgram would save, for callers that put it
+// somewhere of their own.
+ReadResult readProgramHex(ProgrammerLink &link, ExchangeHost &host);
 
 }  // namespace program

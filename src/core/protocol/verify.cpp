@@ -1,6 +1,9 @@
 #include "core/protocol/verify.h"
 
+#include "core/formats/memoryimage.h"
 #include "core/messages.h"
+#include "core/protocol/eepromexchange.h"
+#include "core/protocol/programexchange.h"
 
 #include <bitset>
 
@@ -69,7 +72,50 @@ void compareEeprom(Report &r, const std::array<int, 64> &expected, const std::ar
     }
 }
 
-QString summaryText(const Report &r)
+Result verifyProgram(ProgrammerLink &link, ExchangeHost &host, const memoryimage::Image &image, int configWord)
+{
+    Result result;
+    if (!image.opened) {
+        host.show(messages::hexFileNotFound());
+        result.outcome = Outcome::FileError;
+        return result;
+    }
+    // What would stop the write stops the verify before anything is sent.
+    for (const memoryimage::Issue &issue : image.issues) {
+        if (memoryimage::severityOf(issue.problem) != memoryimage::Severity::Error) continue;
+        host.show(messages::verifyFileStops(messages::stoppedAtLine(issue.line) + memoryimage::problemText(issue)));
+        result.outcome = Outcome::FileError;
+        return result;
+    }
+    const program::ReadResult read = program::readProgramWords(link, host);
+    result.outcome = read.outcome;
+    if (read.outcome == Outcome::Done) compareProgram(result.report, image.program, read.words, configWord);
+    return result;
+}
+
+Outcome verifyEeprom(ProgrammerLink &link, eeprom::ViewHost &host, const memoryimage::Image &image, Report &report)
+{
+    const eeprom::ReadResult read = eeprom::readEeprom(link, host);
+    if (read.outcome == Outcome::Done) compareEeprom(report, image.eeprom, read.bytes);
+    return read.outcome;
+}
+
+Result checkBlank(ProgrammerLink &link, ExchangeHost &host)
+{
+    Result result;
+    const program::ReadResult read = program::readProgramWords(link, host);
+    result.outcome = read.outcome;
+    if (read.outcome != Outcome::Done) return result;
+    for (int a = 0; a < 1024; ++a) {
+        ++result.report.programCompared;
+        if (read.words[a] == kBlankWord) continue;
+        result.report.mismatches.append({Space::Program, a, kBlankWord, int(read.words[a])});
+        count(result.report.program, kBlankWord, read.words[a], kBlankWord);
+    }
+    return result;
+}
+
+QString summaryText(const Report &r, const QString &eraseCommand)
 {
     QStringList lines;
     if (r.programUnverifiable) lines << messages::verifyProgramProtected();
@@ -87,7 +133,7 @@ QString summaryText(const Report &r)
     lines << messages::verifyDiffered(program, r.programCompared, config, r.eeprom.differing, r.eepromCompared);
     if (r.program.differing > 0) lines << messages::verifyBits(r.program.oneToZero, r.program.zeroToOne);
     if (r.eeprom.differing > 0) lines << messages::verifyEepromBits(r.eeprom.oneToZero, r.eeprom.zeroToOne);
-    if (r.eraseFirst()) lines << messages::verifyEraseFirst();
+    if (r.eraseFirst()) lines << messages::verifyEraseFirst(eraseCommand);
     return lines.join(QLatin1Char('\n'));
 }
 

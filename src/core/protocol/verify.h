@@ -1,12 +1,23 @@
 #pragma once
-// What the PIC holds against what a file gives: every word and byte that differs, and the
-// summary the user reads (how many differ, which way the bits went, whether an erase was
-// missing). No exchange here: the words come from a read that has already run.
+// What the PIC holds against what a file gives: the exchanges that read the PIC and compare
+// (verify, blank check), every word and byte that differs, and the summary the user reads (how
+// many differ, which way the bits went, whether an erase was missing).
+
+#include "core/protocol/host.h"
 
 #include <QString>
 #include <QVector>
 #include <array>
 #include <optional>
+
+class ProgrammerLink;
+
+namespace eeprom {
+class ViewHost;
+}
+namespace memoryimage {
+struct Image;
+}
 
 namespace verify {
 
@@ -61,8 +72,23 @@ void compareProgram(Report &r, const std::array<int, 1024> &expected, const QVec
 // Compares the EEPROM bytes the file gives (-1: none) with those read (-1: not read).
 void compareEeprom(Report &r, const std::array<int, 64> &expected, const std::array<int, 64> &read);
 
-// The summary, in the user's words; several lines joined by LF.
-QString summaryText(const Report &r);
+struct Result {
+    Outcome outcome = Outcome::Done;
+    Report report;  // complete only when the outcome is Done
+};
+
+// The verify: the program read ("C", the pause, "R" and 1032 words) compared with the image and
+// the configuration word expected. An image that cannot be used (not opened, or an error the
+// write would stop on) is told through the host and nothing is sent: FileError.
+Result verifyProgram(ProgrammerLink &link, ExchangeHost &host, const memoryimage::Image &image, int configWord);
+// The data EEPROM read ("X") compared with the image's bytes, added to report.
+Outcome verifyEeprom(ProgrammerLink &link, eeprom::ViewHost &host, const memoryimage::Image &image, Report &report);
+// The program read compared with an erased PIC: every program word that is not 3FFFh.
+Result checkBlank(ProgrammerLink &link, ExchangeHost &host);
+
+// The summary, in the user's words; several lines joined by LF. When every difference is a bit
+// an erase would have set, the last line names the front end's own erase command.
+QString summaryText(const Report &r, const QString &eraseCommand);
 // One mismatch as a line of the listing.
 QString mismatchText(const Mismatch &m);
 
