@@ -2,11 +2,10 @@
 
 #include "core/formats/configword.h"
 #include "core/formats/hexexport.h"
-#include "core/formats/numbertext.h"
 #include "core/platform.h"
 #include "core/protocol/eepromexchange.h"
 #include "core/protocol/programexchange.h"
-#include "core/settings/settingsfile.h"
+#include "core/settings/storedsettings.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -89,11 +88,10 @@ int reportFileIssues(Run &run, const QString &path, const memoryimage::Image &im
 ConfigChoice chooseConfigWord(const Options &o, const memoryimage::Image &img)
 {
     ConfigChoice c;
-    // Read as the window program loads it: a value that is not a number counts as missing.
+    // Read as the window program loads it.
     const QString iniPath = settingsFile();
-    const QString stored = ini::readValue(iniPath, QStringLiteral("Config"), QStringLiteral("word"));
-    const auto value = stored == ini::kMissing ? std::nullopt : numbertext::toInt16(stored);
-    c.storedWord = value ? *value : configword::kDefaultWord;
+    const settings::StoredConfigWord stored = settings::loadConfigWord(iniPath);
+    c.storedWord = stored.word;
     if (o.configWord) {
         c.word = *o.configWord;
         c.source = QStringLiteral("option");
@@ -102,8 +100,8 @@ ConfigChoice chooseConfigWord(const Options &o, const memoryimage::Image &img)
         c.word = quint16(*img.configWord);
         c.source = QStringLiteral("file");
         c.sourceText = text::configFromFile(img.configLine);
-    } else if (value) {
-        c.word = quint16(*value);
+    } else if (stored.stored) {
+        c.word = quint16(stored.word);
         c.source = QStringLiteral("settings");
         c.sourceText = text::configFromSettings(iniPath);
     } else {

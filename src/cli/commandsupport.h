@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/writersession.h"
+#include "core/formats/configword.h"
 #include "core/formats/memoryimage.h"
 #include "core/protocol/verify.h"
 
@@ -23,7 +24,7 @@ int reportFileIssues(Run &run, const QString &path, const memoryimage::Image &im
 struct ConfigChoice {
     int word = 0;      // as chosen, before the dialog's mapping
     int written = 0;   // what the dialog's "OK" makes of it: bits 0-4
-    int storedWord = 26;
+    int storedWord = configword::kDefaultWord;
     QString source;    // "option", "file", "settings", "default"
     QString sourceText;
 };

@@ -1,9 +1,7 @@
 #include "cli/writersession.h"
 
 #include "core/formats/configword.h"
-#include "core/formats/numbertext.h"
 #include "core/link/portnaming.h"
-#include "core/settings/settingsfile.h"
 #include "core/settings/storedsettings.h"
 #include "core/trace.h"
 
@@ -62,14 +60,13 @@ PortChoice choosePort(const QString &given, const QString &iniPath)
         c.how = QStringLiteral("VELTRAW_PORT");
     }
     if (name.isEmpty()) {
-        // Read as the window program reads it at start-up: 1 to 16, halves to the even one.
-        const QString stored = ini::readValue(iniPath, QStringLiteral("Com"), QStringLiteral("port"));
-        const double n = stored == ini::kMissing ? 0 : numbertext::leadingNumber(stored);
-        if (n < 1 || n > 16) {
+        // Read as the window program reads it at start-up.
+        const auto stored = settings::loadPortNumber(iniPath);
+        if (!stored) {
             c.error = text::noPort(iniPath);
             return c;
         }
-        c.comNumber = int(numbertext::roundHalfEven(n));
+        c.comNumber = *stored;
         c.how.clear();
     } else {
         static const QRegularExpression com(QStringLiteral("^(?:[Cc][Oo][Mm])?([0-9]{1,3})$"));

@@ -1,8 +1,6 @@
 #include "gui/forminitcomm.h"
 
-#include "core/settings/settingsfile.h"
 #include "core/settings/storedsettings.h"
-#include "core/formats/numbertext.h"
 #include "core/link/portnaming.h"
 
 #include <QDir>
@@ -10,8 +8,6 @@
 #include <QLineEdit>
 #include <QSerialPortInfo>
 #include <QTimer>
-
-#include <algorithm>
 
 using namespace settings;
 
@@ -61,14 +57,7 @@ FormInitComm::FormInitComm(QWidget *parent) : QDialog(parent)
 void FormInitComm::Form_Load()
 {
     for (int n = 1; n <= 15; ++n) Combo1->addItem(QStringLiteral("COM%1").arg(n));
-    const QString stored = ReadIniValue(QStringLiteral("Com"), QStringLiteral("port"));
-    int index = 0;
-    if (stored != ini::kMissing) {
-        const double n = numbertext::leadingNumber(stored);
-        // 15.6 would round to a sixteenth entry that the list does not have.
-        if (n > 0 && n < 16) index = std::min(14, int(numbertext::roundHalfEven(n - 1)));
-    }
-    Combo1->setCurrentIndex(index);
+    Combo1->setCurrentIndex(loadPortListIndex());
     loadMapping();
 }
 
@@ -107,8 +96,7 @@ void FormInitComm::listDevices()
 void FormInitComm::loadMapping()
 {
     mappedFor_ = Combo1->currentIndex() + 1;
-    const QString mapped = ReadIniValue(QStringLiteral("Ports"), QStringLiteral("COM%1").arg(mappedFor_));
-    mappedBefore_ = mapped == ini::kMissing ? QString() : mapped;
+    mappedBefore_ = loadPortDevice(mappedFor_);
     // A device stored for this number stays on the list while it is unplugged.
     if (!mappedBefore_.isEmpty() && DeviceCombo->findText(mappedBefore_) < 0) DeviceCombo->addItem(mappedBefore_);
     DeviceCombo->setCurrentIndex(mappedBefore_.isEmpty() ? -1 : DeviceCombo->findText(mappedBefore_));
@@ -139,10 +127,10 @@ void FormInitComm::showDevice()
 void FormInitComm::Command1_Click()
 {
     stored().CommPortNumber = qint16(Combo1->currentIndex() + 1);
-    WriteIniValue(QStringLiteral("Com"), QStringLiteral("port"), ini::numberText(stored().CommPortNumber));
+    savePortNumber(stored().CommPortNumber);
     // The device is written only when it changed: every other line of the file stays as it is.
     const QString device = DeviceCombo->currentText().trimmed();
-    if (device != mappedBefore_) WriteIniValue(QStringLiteral("Ports"), QStringLiteral("COM%1").arg(mappedFor_), device);
+    if (device != mappedBefore_) savePortDevice(mappedFor_, device);
     Confirmed = true;
     accept();
 }

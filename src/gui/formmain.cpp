@@ -1,12 +1,9 @@
 #include "gui/formmain.h"
 
-#include "core/formats/numbertext.h"
 #include "core/link/programmerlink.h"
 #include "core/messages.h"
 #include "core/platform.h"
 #include "core/protocol/linkcheck.h"
-#include "core/settings/settingsfile.h"
-#include "core/trace.h"
 #include "gui/dialogs.h"
 #include "gui/forminitcomm.h"
 #include "gui/frmconfreg.h"
@@ -76,7 +73,7 @@ public:
         w_->LblCommP->setText(kSetUpComm);
         if (w_->Launch.LaunchMode == 1) {
             w_->MSComm1->close();
-            WriteIniValue(QStringLiteral("Com"), QStringLiteral("port"), QStringLiteral("0"));
+            forgetPortNumber();
             EndProgram();
         }
     }
@@ -274,20 +271,13 @@ void FormMain::Form_Load(const QStringList &arguments)
 
     QString failure;  // the start-up error handler runs when this is set
     do {
-        const QString name = ReadIniValue(QStringLiteral("File"), QStringLiteral("name"));
-        if (name != ini::kMissing) {
-            HexFileName->setText(name);
-            CommonDialogFileName = name;
+        if (const auto name = loadHexFileName()) {
+            HexFileName->setText(*name);
+            CommonDialogFileName = *name;
         }
 
-        const QString port = ReadIniValue(QStringLiteral("Com"), QStringLiteral("port"));
-        bool ask = port == ini::kMissing;
-        if (!ask) {
-            const double n = numbertext::leadingNumber(port);
-            if (n > 16 || n < 1) ask = true;
-            else stored().CommPortNumber = qint16(numbertext::roundHalfEven(n));
-        }
-        if (ask) ChoosePort();
+        if (const auto port = loadPortNumber()) stored().CommPortNumber = qint16(*port);
+        else ChoosePort();
 
         MSComm1->close();
         MSComm1->CommPort = stored().CommPortNumber;
@@ -314,7 +304,7 @@ void FormMain::Form_Load(const QStringList &arguments)
     if (!failure.isEmpty()) {
         LblCommP->setText(kCommError);
         Show(messages::commPortError(messages::kErrorTitle, failure));
-        WriteIniValue(QStringLiteral("Com"), QStringLiteral("port"), QStringLiteral("0"));
+        forgetPortNumber();
         // Start-up is over although no link check ran: closing an operation dialog later must
         // not end the program as if that check were still pending.
         StartupCheckPending = 0;
@@ -324,15 +314,7 @@ void FormMain::Form_Load(const QStringList &arguments)
     show();
 }
 
-void FormMain::LoadConfigWord()
-{
-    // A value that does not convert reads as missing: it is no port error.
-    const QString word = ReadIniValue(QStringLiteral("Config"), QStringLiteral("word"));
-    const auto value = word == ini::kMissing ? std::nullopt : numbertext::toInt16(word);
-    if (word != ini::kMissing && !value)
-        trace::note(QStringLiteral("Config/word \"%1\" is not a number; 26 used").arg(word));
-    stored().ConfigWord = value ? *value : qint16(26);
-}
+void FormMain::LoadConfigWord() { stored().ConfigWord = loadConfigWord().word; }
 
 // ---- link check -------------------------------------------------------------------------
 
@@ -375,8 +357,8 @@ void FormMain::Form_QueryUnload()
     closing_ = true;
     if (MSComm1->isOpen()) MSComm1->close();
     if (Launch.LaunchMode == 0) {
-        WriteIniValue(QStringLiteral("File"), QStringLiteral("name"), HexFileName->text());
-        WriteIniValue(QStringLiteral("Config"), QStringLiteral("word"), ini::numberText(stored().ConfigWord));
+        saveHexFileName(HexFileName->text());
+        saveConfigWord(stored().ConfigWord);
     }
     EndProgram();
 }

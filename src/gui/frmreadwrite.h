@@ -2,6 +2,7 @@
 // The operation dialog: asks, then runs program write, read or erase; also the progress window
 // of the link check.
 
+#include "core/formats/configword.h"
 #include "core/protocol/host.h"
 #include "core/protocol/verify.h"
 #include "gui/windowexchange.h"
@@ -35,7 +36,7 @@ public:
     void PrepareOperation(const QString &caption, const QString &question, const QString &hexFile = QString());
     QString HexFile;
     // The stored configuration word, which a verify expects where the file gives none.
-    qint16 StoredConfigWord = 26;
+    qint16 StoredConfigWord = configword::kDefaultWord;
     // Shows the dialog without blocking, as the link check's progress window.
     void ShowProgress();
     bool running() const { return exchange_.running(); }

@@ -1,6 +1,7 @@
 // The settings file, number texts, the wire encoding and COM port naming.
 
 #include "core/settings/settingsfile.h"
+#include "core/settings/storedsettings.h"
 #include "core/formats/numbertext.h"
 #include "core/link/portnaming.h"
 #include "core/link/sevenbit.h"
@@ -42,6 +43,55 @@ private slots:
         QCOMPARE(ini::readValue(path(), "Com", "speed"), QStringLiteral("???"));
         put("[Com]\nport=???\n");
         QCOMPARE(ini::readValue(path(), "Com", "port"), QStringLiteral("???"));
+    }
+
+    // What each front end makes of a stored value, from the one place that reads it.
+    void storedValuesAsBothFrontEndsTakeThem_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("port");  // 0: none, the port dialog comes up
+        QTest::addColumn<int>("listIndex");
+        QTest::addColumn<int>("word");
+        QTest::addColumn<bool>("wordStored");
+        QTest::addColumn<QString>("device3");
+        QTest::newRow("no file") << QByteArray() << 0 << 0 << 26 << false << QString();
+        QTest::newRow("plain") << QByteArray("[Com]\nport= 3\n[Config]\nword= 27\n[Ports]\nCOM3=/dev/ttyUSB0\n")
+                               << 3 << 2 << 27 << true << QStringLiteral("/dev/ttyUSB0");
+        QTest::newRow("halves to even") << QByteArray("[Com]\nport=2.5\n[Config]\nword=&H1F\n") << 2 << 2 << 31 << true << QString();
+        QTest::newRow("16 has no list entry") << QByteArray("[Com]\nport=16\n") << 16 << 0 << 26 << false << QString();
+        QTest::newRow("15.6 rounds to 16") << QByteArray("[Com]\nport=15.6\n") << 16 << 14 << 26 << false << QString();
+        QTest::newRow("out of range") << QByteArray("[Com]\nport=17\n[Config]\nword=40000\n") << 0 << 0 << 26 << false << QString();
+        QTest::newRow("not numbers") << QByteArray("[Com]\nport=x\n[Config]\nword=HS\n[Ports]\nCOM3=\n") << 0 << 0 << 26 << false << QString();
+    }
+    void storedValuesAsBothFrontEndsTakeThem()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, port);
+        QFETCH(int, listIndex);
+        QFETCH(int, word);
+        QFETCH(bool, wordStored);
+        QFETCH(QString, device3);
+        if (!file.isEmpty()) put(file);
+        settings::stored().IniFilePath = path();
+        QCOMPARE(settings::loadPortNumber().value_or(0), port);
+        QCOMPARE(settings::loadPortNumber(path()).value_or(0), port);
+        QCOMPARE(settings::loadPortListIndex(), listIndex);
+        QCOMPARE(int(settings::loadConfigWord().word), word);
+        QCOMPARE(settings::loadConfigWord(path()).stored, wordStored);
+        QCOMPARE(settings::loadPortDevice(3, path()), device3);
+    }
+
+    void typedSavesWriteTheKeysAsBefore()
+    {
+        settings::stored().IniFilePath = path();
+        settings::savePortNumber(4);
+        settings::saveHexFileName(QStringLiteral("/a b.hex"));
+        settings::saveConfigWord(-5);
+        settings::savePortDevice(4, QStringLiteral("/dev/ttyS9"));
+        QCOMPARE(contents(), QByteArray("[Com]\nport= 4\n[File]\nname=/a b.hex\n[Config]\nword=-5\n[Ports]\nCOM4=/dev/ttyS9\n"));
+        settings::forgetPortNumber();
+        QCOMPARE(ini::readValue(path(), "Com", "port"), QStringLiteral("0"));
+        QCOMPARE(settings::loadHexFileName(), std::optional<QString>(QStringLiteral("/a b.hex")));
     }
 
     void firstWriteCreatesFileWithLeadingBlankNumbers()

@@ -1,7 +1,7 @@
 #include "core/link/portnaming.h"
 
 #include "core/platform.h"
-#include "core/settings/settingsfile.h"
+#include "core/settings/storedsettings.h"
 
 #include <QFileInfo>
 #include <QSerialPort>
@@ -10,9 +10,8 @@ namespace portnaming {
 
 Resolution deviceFor(int comNumber, const QString &iniPath, const QString &homeDir)
 {
-    const QString key = QStringLiteral("COM%1").arg(comNumber);
-    const QString mapped = ini::readValue(iniPath, QStringLiteral("Ports"), key);
-    if (mapped != ini::kMissing && !mapped.isEmpty()) return {mapped, QStringLiteral("settings")};
+    const QString mapped = settings::loadPortDevice(comNumber, iniPath);
+    if (!mapped.isEmpty()) return {mapped, QStringLiteral("settings")};
     const QString wine = platform::wineComLink(comNumber, homeDir);
     if (!wine.isEmpty() && QFileInfo(wine).isSymLink()) return {QFileInfo(wine).symLinkTarget(), QStringLiteral("wine")};
     if (comNumber >= 1) return {platform::defaultComDevice(comNumber), QStringLiteral("default")};

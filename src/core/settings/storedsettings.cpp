@@ -1,5 +1,6 @@
 #include "core/settings/storedsettings.h"
 
+#include "core/formats/numbertext.h"
 #include "core/platform.h"
 #include "core/settings/settingsfile.h"
 #include "core/trace.h"
@@ -8,6 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 namespace settings {
 
@@ -50,6 +53,76 @@ void WriteIniValue(const QString &section, const QString &key, const QString &va
     if (!ini::writeValue(g_stored.IniFilePath, section, key, value, &why))
         trace::note(QStringLiteral("settings write failed: %1").arg(why));
 }
+
+namespace {
+
+const QString kFile = QStringLiteral("File");
+const QString kCom = QStringLiteral("Com");
+const QString kConfig = QStringLiteral("Config");
+const QString kPorts = QStringLiteral("Ports");
+
+QString portKey(int comNumber) { return QStringLiteral("COM%1").arg(comNumber); }
+
+QString read(const QString &iniPath, const QString &section, const QString &key)
+{
+    return iniPath.isEmpty() ? ReadIniValue(section, key) : ini::readValue(iniPath, section, key);
+}
+
+}  // namespace
+
+std::optional<QString> loadHexFileName()
+{
+    const QString name = ReadIniValue(kFile, QStringLiteral("name"));
+    if (name == ini::kMissing) return std::nullopt;
+    return name;
+}
+
+void saveHexFileName(const QString &path) { WriteIniValue(kFile, QStringLiteral("name"), path); }
+
+std::optional<int> loadPortNumber(const QString &iniPath)
+{
+    const QString port = read(iniPath, kCom, QStringLiteral("port"));
+    if (port == ini::kMissing) return std::nullopt;
+    const double n = numbertext::leadingNumber(port);
+    if (n > 16 || n < 1) return std::nullopt;
+    return int(numbertext::roundHalfEven(n));
+}
+
+int loadPortListIndex()
+{
+    const QString port = ReadIniValue(kCom, QStringLiteral("port"));
+    if (port == ini::kMissing) return 0;
+    const double n = numbertext::leadingNumber(port);
+    // 15.6 would round to a sixteenth entry that the list does not have.
+    if (n > 0 && n < 16) return std::min(14, int(numbertext::roundHalfEven(n - 1)));
+    return 0;
+}
+
+void savePortNumber(int comNumber) { WriteIniValue(kCom, QStringLiteral("port"), ini::numberText(comNumber)); }
+
+void forgetPortNumber() { WriteIniValue(kCom, QStringLiteral("port"), QStringLiteral("0")); }
+
+StoredConfigWord loadConfigWord(const QString &iniPath)
+{
+    // A value that does not convert reads as missing.
+    const QString word = read(iniPath, kConfig, QStringLiteral("word"));
+    const auto value = word == ini::kMissing ? std::nullopt : numbertext::toInt16(word);
+    if (word != ini::kMissing && !value)
+        trace::note(QStringLiteral("Config/word \"%1\" is not a number; %2 used").arg(word).arg(configword::kDefaultWord));
+    StoredConfigWord c;
+    if (value) c = {*value, true};
+    return c;
+}
+
+void saveConfigWord(qint16 word) { WriteIniValue(kConfig, QStringLiteral("word"), ini::numberText(word)); }
+
+QString loadPortDevice(int comNumber, const QString &iniPath)
+{
+    const QString device = read(iniPath, kPorts, portKey(comNumber));
+    return device == ini::kMissing ? QString() : device;
+}
+
+void savePortDevice(int comNumber, const QString &device) { WriteIniValue(kPorts, portKey(comNumber), device); }
 
 LaunchError parseLaunch(const QStringList &arguments, Launch *launch)
 {
