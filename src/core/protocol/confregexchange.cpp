@@ -13,8 +13,7 @@ Outcome communicationFailure(ProgrammerLink &link, ExchangeHost &host, bool time
     link.sendLetter('C');
     host.show(messages::confRegCommFailed());
     link.sendLetter('E');
-    if (timedOut) return Outcome::TimedOut;
-    return link.isOpen() ? Outcome::WriterError : Outcome::PortLost;
+    return failureOf(link, timedOut, Outcome::WriterError);
 }
 
 }  // namespace
@@ -22,25 +21,16 @@ Outcome communicationFailure(ProgrammerLink &link, ExchangeHost &host, bool time
 ReadResult readConfigRegister(ProgrammerLink &link, ExchangeHost &host)
 {
     ReadResult result;
-    ReplyWait &wait = host.replyWait();
-    auto gone = [&host] { return host.cancelled(); };
-    bool timedOut = false;
     // The time-out's reaction, the moment a wait sees it: "C", and the window goes.
-    auto await = [&]() -> ReplyWait::End {
-        const ReplyWait::End end = wait.forByte(link, gone);
-        if (end == ReplyWait::End::TimedOut && !timedOut) {
-            timedOut = true;
-            link.sendLetter('C');
-            host.closeWindow();
-        }
-        return end;
-    };
+    ReactingWait waits(link, host, [&] {
+        link.sendLetter('C');
+        host.closeWindow();
+    });
 
     link.clearInput();
     link.sendLetter('Y');
-    wait.begin();
-    host.armTimeout(kTimeoutMs);
-    if (await() == ReplyWait::End::Cancelled) {
+    waits.startLimit(kTimeoutMs);
+    if (waits.awaitWithinLimit() == ReplyWait::End::Cancelled) {
         result.outcome = Outcome::Cancelled;
         return result;
     }
@@ -51,15 +41,15 @@ ReadResult readConfigRegister(ProgrammerLink &link, ExchangeHost &host)
         host.disarmTimeout();
         host.show(messages::confRegPowerOff());
         host.closeWindow();
-        result.outcome = timedOut ? Outcome::TimedOut : Outcome::NoPower;
+        result.outcome = waits.timedOut() ? Outcome::TimedOut : Outcome::NoPower;
         return result;
     }
     if (reply != QLatin1String("y")) {
-        result.outcome = communicationFailure(link, host, timedOut);
+        result.outcome = communicationFailure(link, host, waits.timedOut());
         host.closeWindow();
         return result;
     }
-    if (timedOut) {
+    if (waits.timedOut()) {
         result.outcome = Outcome::TimedOut;
         return result;
     }
@@ -67,7 +57,7 @@ ReadResult readConfigRegister(ProgrammerLink &link, ExchangeHost &host)
     link.setBinaryMode(true);
     int data[2] = {-1, -1};  // the first byte means nothing to us; the second is the register
     for (int &byte : data) {
-        const ReplyWait::End end = await();
+        const ReplyWait::End end = waits.awaitWithinLimit();
         if (end == ReplyWait::End::Cancelled || end == ReplyWait::End::TimedOut) {
             link.setBinaryMode(false);
             result.outcome = end == ReplyWait::End::Cancelled ? Outcome::Cancelled : Outcome::TimedOut;

@@ -9,7 +9,7 @@ namespace datafilewrite {
 Result writeDataFile(ProgrammerLink &link, ExchangeHost &host, const QString &path)
 {
     Result result;
-    auto failed = [&](Outcome otherwise) { return link.isOpen() ? otherwise : Outcome::PortLost; };
+    auto failed = [&](Outcome otherwise) { return failureOf(link, false, otherwise); };
     link.clearInput();
     link.sendLetter('M');
     if (host.awaitByteUntimed(link) == ReplyWait::End::Cancelled) {

@@ -19,31 +19,23 @@ namespace {
 
 enum class Wait { Byte, TimedOut, Gone };
 
-// One reply wait of the view. Its time-out sends "C" to bring the writer back to its command
-// loop; a closed window ends the wait and the exchange leaves without another byte.
-Wait viewWait(ProgrammerLink &link, ViewHost &host)
-{
-    const ReplyWait::End end = host.awaitByte(link, kViewTimeoutMs);
-    if (end == ReplyWait::End::Cancelled) return Wait::Gone;
-    if (end == ReplyWait::End::TimedOut) {
-        link.sendLetter('C');
-        return Wait::TimedOut;
+// The view's reply waits. Their time-out sends "C" to bring the writer back to its command
+// loop; a closed window ends a wait and the exchange leaves without another byte.
+struct ViewWaits : ReactingWait {
+    ViewWaits(ProgrammerLink &link, ViewHost &host) : ReactingWait(link, host, [&link] { link.sendLetter('C'); }) {}
+    Wait next()
+    {
+        const ReplyWait::End end = await(kViewTimeoutMs);
+        if (end == ReplyWait::End::Cancelled) return Wait::Gone;
+        return end == ReplyWait::End::TimedOut ? Wait::TimedOut : Wait::Byte;
     }
-    return Wait::Byte;
-}
+};
 
 // The view's end after a failure: status emptied (unless told to keep it), buttons back.
 void viewIdle(ViewHost &host, bool clearStatus = true)
 {
     if (clearStatus) host.progress(QString());
     host.setButtonsEnabled(true);
-}
-
-Outcome failure(ProgrammerLink &link, bool timedOut, Outcome otherwise)
-{
-    if (timedOut) return Outcome::TimedOut;
-    if (!link.isOpen()) return Outcome::PortLost;
-    return otherwise;
 }
 
 }  // namespace
@@ -56,7 +48,8 @@ ReadResult readEeprom(ProgrammerLink &link, ViewHost &host)
     host.progress(messages::kEepromBusy);
     link.clearInput();
     link.sendLetter('X');
-    Wait w = viewWait(link, host);
+    ViewWaits waits(link, host);
+    Wait w = waits.next();
     if (w == Wait::Gone) {
         result.outcome = Outcome::Cancelled;
         return result;
@@ -67,21 +60,21 @@ ReadResult readEeprom(ProgrammerLink &link, ViewHost &host)
         link.sendLetter('S');
         host.show(messages::eepromPowerOff());
         viewIdle(host);
-        result.outcome = failure(link, firstTimedOut, Outcome::NoPower);
+        result.outcome = failureOf(link, firstTimedOut, Outcome::NoPower);
         return result;
     }
     if (reply != QLatin1String("x")) {
         link.sendLetter('C');
         host.show(messages::eepromCommFailed());
         viewIdle(host);
-        result.outcome = failure(link, firstTimedOut, Outcome::WriterError);
+        result.outcome = failureOf(link, firstTimedOut, Outcome::WriterError);
         return result;
     }
 
     link.setBinaryMode(true);
     // One data byte; on a failed stream (time-out, port gone) the message is shown here.
     auto take = [&](int *value) -> Wait {
-        const Wait got = viewWait(link, host);
+        const Wait got = waits.next();
         if (got == Wait::Gone) return got;
         const int b = got == Wait::TimedOut ? -1 : link.readByte();
         if (b < 0) {
@@ -89,7 +82,7 @@ ReadResult readEeprom(ProgrammerLink &link, ViewHost &host)
             link.setBinaryMode(false);
             host.show(messages::eepromCommFailed());
             viewIdle(host, false);
-            result.outcome = failure(link, got == Wait::TimedOut, Outcome::WriterError);
+            result.outcome = failureOf(link, got == Wait::TimedOut, Outcome::WriterError);
             return Wait::TimedOut;
         }
         *value = b;
@@ -140,7 +133,8 @@ ReadResult eraseEeprom(ProgrammerLink &link, ViewHost &host)
     link.clearInput();
     link.sendLetter('F');
     pauseWithoutEvents(kEraseAnswerMs);
-    const Wait w = viewWait(link, host);
+    ViewWaits waits(link, host);
+    const Wait w = waits.next();
     if (w == Wait::Gone) {
         result.outcome = Outcome::Cancelled;
         return result;
@@ -150,7 +144,7 @@ ReadResult eraseEeprom(ProgrammerLink &link, ViewHost &host)
         link.sendLetter('S');
         host.show(messages::eepromPowerOff());
         viewIdle(host);
-        result.outcome = failure(link, w == Wait::TimedOut, Outcome::NoPower);
+        result.outcome = failureOf(link, w == Wait::TimedOut, Outcome::NoPower);
         return result;
     }
     if (reply != QLatin1String("a")) {
@@ -160,7 +154,7 @@ ReadResult eraseEeprom(ProgrammerLink &link, ViewHost &host)
             link.sendLetter('C');
             host.show(messages::eepromCommFailed());
             viewIdle(host);
-            result.outcome = failure(link, w == Wait::TimedOut, Outcome::WriterError);
+            result.outcome = failureOf(link, w == Wait::TimedOut, Outcome::WriterError);
             return result;
         }
     }
@@ -188,7 +182,7 @@ Outcome writeEepromByte(ProgrammerLink &link, EntryHost &host, int address, cons
 
     // The entry's time-out only ends the wait: the reply read then decides what follows.
     auto wait = [&]() -> bool { return host.awaitByte(link, kEntryTimeoutMs) != ReplyWait::End::Cancelled; };
-    auto failed = [&](Outcome otherwise) { return !link.isOpen() ? Outcome::PortLost : otherwise; };
+    auto failed = [&](Outcome otherwise) { return failureOf(link, false, otherwise); };
 
     link.clearInput();
     link.sendLetter('V');

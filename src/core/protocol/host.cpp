@@ -18,6 +18,13 @@ const char *outcomeName(Outcome o)
     return "?";
 }
 
+Outcome failureOf(const ProgrammerLink &link, bool timedOut, Outcome otherwise)
+{
+    if (timedOut) return Outcome::TimedOut;
+    if (!link.isOpen()) return Outcome::PortLost;
+    return otherwise;
+}
+
 ExchangeHost::~ExchangeHost() { delete clock_; }
 
 void ExchangeHost::progress(const QString &) {}
@@ -63,4 +70,30 @@ void ExchangeHost::pause(int ms)
     armTimeout(ms);
     wait_.forClock([this] { return cancelled(); });
     disarmTimeout();
+}
+
+ReplyWait::End ReactingWait::await(int ms)
+{
+    const ReplyWait::End end = host_.awaitByte(link_, ms);
+    if (end == ReplyWait::End::TimedOut) {
+        timedOut_ = true;
+        if (onTimeout_) onTimeout_();
+    }
+    return end;
+}
+
+void ReactingWait::startLimit(int ms)
+{
+    host_.replyWait().begin();
+    host_.armTimeout(ms);
+}
+
+ReplyWait::End ReactingWait::awaitWithinLimit()
+{
+    const ReplyWait::End end = host_.replyWait().forByte(link_, [this] { return host_.cancelled(); });
+    if (end == ReplyWait::End::TimedOut && !timedOut_) {
+        timedOut_ = true;
+        if (onTimeout_) onTimeout_();
+    }
+    return end;
 }

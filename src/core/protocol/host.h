@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <optional>
 
 class ProgrammerLink;
@@ -29,6 +30,10 @@ enum class Outcome {
 };
 
 const char *outcomeName(Outcome o);
+
+// How a failed exchange is best described: timed out if its clock ran out, else port lost if
+// the port has gone, else the failure its replies showed.
+Outcome failureOf(const ProgrammerLink &link, bool timedOut, Outcome otherwise);
 
 struct SaveRequest {
     QString filter;        // "description|pattern|description|pattern"
@@ -75,4 +80,29 @@ public:
 private:
     ReplyWait wait_;
     QTimer *clock_ = nullptr;
+};
+
+// The waits of one exchange whose time-out brings a reaction (the writer sent back to its
+// command loop, the user told, the window closed). The wait then ends with whatever has come
+// meanwhile, and the exchange takes its usual failure path.
+class ReactingWait {
+public:
+    ReactingWait(ProgrammerLink &link, ExchangeHost &host, std::function<void()> onTimeout)
+        : link_(link), host_(host), onTimeout_(std::move(onTimeout))
+    {
+    }
+    // A wait under its own time-out of ms; the reaction follows every time-out.
+    ReplyWait::End await(int ms);
+    // One time limit for every wait that follows; the reaction follows once, when it runs out.
+    void startLimit(int ms);
+    ReplyWait::End awaitWithinLimit();
+
+    bool timedOut() const { return timedOut_; }
+    Outcome failure(Outcome otherwise) const { return failureOf(link_, timedOut_, otherwise); }
+
+private:
+    ProgrammerLink &link_;
+    ExchangeHost &host_;
+    std::function<void()> onTimeout_;
+    bool timedOut_ = false;
 };

@@ -29,46 +29,40 @@ private:
 };
 
 // The waits of one operation, each under the reply time-out. When the time-out runs out the
-// writer is sent back to its command loop (E, E, S) and the user told, and the wait ends
-// with whatever has come meanwhile: the exchange then takes its usual failure path.
+// writer is sent back to its command loop (E, E, S) and the user told.
 class Session {
 public:
-    Session(ProgrammerLink &link, ExchangeHost &host) : link_(link), host_(host) {}
+    Session(ProgrammerLink &link, ExchangeHost &host)
+        : link_(link), host_(host), wait_(link, host, [this] { timeoutReaction(); })
+    {
+    }
 
     QString reply()
     {
-        await();
+        wait_.await(kReplyTimeoutMs);
         return link_.readText();
     }
     int byte()
     {
-        await();
+        wait_.await(kReplyTimeoutMs);
         return link_.readByte();
     }
-    // How a failure is best described: the time-out or the port going away, if either came.
-    Outcome failure(Outcome otherwise) const
-    {
-        if (timedOut_) return Outcome::TimedOut;
-        if (!link_.isOpen()) return Outcome::PortLost;
-        return otherwise;
-    }
+    Outcome failure(Outcome otherwise) const { return wait_.failure(otherwise); }
     void tell(const messages::Message &m) { host_.show(m); }
 
     ProgrammerLink &link_;
     ExchangeHost &host_;
 
 private:
-    void await()
+    void timeoutReaction()
     {
-        if (host_.awaitByte(link_, kReplyTimeoutMs) != ReplyWait::End::TimedOut) return;
-        timedOut_ = true;
         link_.sendLetter('E');
         link_.sendLetter('E');
         link_.sendLetter('S');
         host_.show(messages::operationTimeout());
         host_.closeWindow();
     }
-    bool timedOut_ = false;
+    ReactingWait wait_;
 };
 
 // The opening of every operation: "C", whose answer only tells the writer is there.

@@ -39,7 +39,7 @@ VersionResult queryFirmwareVersion(ProgrammerLink &link, ExchangeHost &host)
             return result;
         }
         if (wait.expired()) {
-            result.outcome = link.isOpen() ? Outcome::TimedOut : Outcome::PortLost;
+            result.outcome = failureOf(link, false, Outcome::TimedOut);
             return result;
         }
         if (link.bytesWaiting() < 1) {
