@@ -1,32 +1,30 @@
 #pragma once
-// The commands of veltraw-cli. Each tells what it does on standard error, gives its results on
-// standard output (or as JSON events), fills the result event and returns the exit status.
+// The commands of veltraw-cli, one row each in the table of commands.cpp: the words that name
+// it, its arguments, its own options, its line in the help and the function that runs it. Each
+// tells what it does on standard error, gives its results on standard output (or as JSON
+// events), fills the result event and returns the exit status.
 
-#include "cli/options.h"
-#include "cli/output.h"
-
-#include <QJsonObject>
+#include <QStringList>
+#include <QVector>
 
 namespace cli {
 
-struct Run {
-    Output &out;
-    const Options &options;
-    QJsonObject result;  // what the result event carries beyond command, ok, exit and error
-    QString error;       // the error text for the result event
+struct Run;
+
+struct Command {
+    QString words;             // "write", "eeprom read": as typed, and as the result event names it
+    int arguments = 0;         // words after it that are not options
+    QStringList options;       // its own options, as options.cpp spells them ("-o", "--config")
+    QString synopsis;          // the rest of its help line: "FILE.hex [--config ワード]"
+    QString help;              // what it does, in the help
+    QString missingArguments;  // the usage error when its arguments are not all there
+    int (*run)(Run &) = nullptr;
+    bool outputRequired = false;  // -o must be given
 };
 
-int runPorts(Run &run);
-int runWrite(Run &run);
-int runVerify(Run &run);
-int runRead(Run &run);
-int runErase(Run &run);
-int runBlankCheck(Run &run);
-int runEepromRead(Run &run);
-int runEepromWrite(Run &run);
-int runEepromSet(Run &run);
-int runEepromErase(Run &run);
-int runConfig(Run &run);
-int runVersion(Run &run);
+// Every command, in the help's order.
+const QVector<Command> &commands();
+// The help: the command list between the text's head and tail.
+QString helpText();
 
 }  // namespace cli

@@ -1,4 +1,6 @@
 #include "cli/commandsupport.h"
+#include "cli/clitext.h"
+#include "cli/commands.h"
 
 #include "core/formats/configword.h"
 #include "core/formats/hexexport.h"
@@ -12,8 +14,6 @@
 #include <QRegularExpression>
 
 namespace cli {
-
-namespace text = messages::cli;
 
 int checkInputFile(Run &run, const QString &path)
 {
@@ -81,7 +81,9 @@ int reportFileIssues(Run &run, const QString &path, const memoryimage::Image &im
     bool forcible = false;
     for (const memoryimage::Issue &i : img.issues)
         forcible |= memoryimage::severityOf(i.problem) == memoryimage::Severity::ForcibleError;
-    run.out.error(text::fileRefused(run.options.command == Command::Write && forcible && !force && !img.hasErrors(true)));
+    // --force is suggested where the command takes it.
+    const bool forceTaken = run.options.command->options.contains(QStringLiteral("--force"));
+    run.out.error(text::fileRefused(forceTaken && forcible && !force && !img.hasErrors(true)));
     return exitcode::BadInput;
 }
 

@@ -2,7 +2,7 @@
 // What several commands share: input and output file checks, the listing of a comparison,
 // the configuration word's choice, and ending a command on a failed exchange.
 
-#include "cli/commands.h"
+#include "cli/run.h"
 #include "cli/writersession.h"
 #include "core/formats/configword.h"
 #include "core/formats/memoryimage.h"

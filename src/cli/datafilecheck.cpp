@@ -1,4 +1,5 @@
 #include "cli/datafilecheck.h"
+#include "cli/clitext.h"
 
 #include "core/formats/datafile.h"
 #include "core/messages.h"
@@ -9,8 +10,6 @@
 namespace cli {
 
 namespace {
-
-namespace text = messages::cli;
 
 QByteArray trimmedBlanks(const QByteArray &s)
 {

@@ -1,6 +1,7 @@
 // Data EEPROM: read (as a grid or a data file), write from a data file, set one byte, erase.
 
 #include "cli/commandsupport.h"
+#include "cli/clitext.h"
 #include "cli/datafilecheck.h"
 
 #include "core/formats/datafile.h"
@@ -13,8 +14,6 @@
 namespace cli {
 
 namespace {
-
-namespace text = messages::cli;
 
 int readAll(Run &run, Session &s, eeprom::ReadResult *r, bool erase = false)
 {

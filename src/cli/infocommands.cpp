@@ -2,6 +2,7 @@
 // the writer's firmware version.
 
 #include "cli/commandsupport.h"
+#include "cli/clitext.h"
 
 #include "core/link/portnaming.h"
 #include "core/platform.h"
@@ -17,8 +18,6 @@
 namespace cli {
 
 namespace {
-
-namespace text = messages::cli;
 
 constexpr int kComNumbers = 16;  // the window program takes COM1 to COM16
 

@@ -2,6 +2,8 @@
 // the window program.
 
 #include "cli/commands.h"
+#include "cli/run.h"
+#include "cli/clitext.h"
 #include "cli/writersession.h"
 #include "core/messages.h"
 #include "core/protocol/versionexchange.h"
@@ -13,27 +15,6 @@
 #include <cstdio>
 
 namespace {
-
-int dispatch(cli::Run &run)
-{
-    using cli::Command;
-    switch (run.options.command) {
-    case Command::Ports: return cli::runPorts(run);
-    case Command::Write: return cli::runWrite(run);
-    case Command::Verify: return cli::runVerify(run);
-    case Command::Read: return cli::runRead(run);
-    case Command::Erase: return cli::runErase(run);
-    case Command::BlankCheck: return cli::runBlankCheck(run);
-    case Command::EepromRead: return cli::runEepromRead(run);
-    case Command::EepromWrite: return cli::runEepromWrite(run);
-    case Command::EepromSet: return cli::runEepromSet(run);
-    case Command::EepromErase: return cli::runEepromErase(run);
-    case Command::Config: return cli::runConfig(run);
-    case Command::Version: return cli::runVersion(run);
-    case Command::None: break;
-    }
-    return cli::exitcode::Usage;
-}
 
 void print(FILE *f, const QString &text)
 {
@@ -65,11 +46,11 @@ int main(int argc, char **argv)
         return status;
     };
     if (!usage.isEmpty()) {
-        out.error(messages::cli::usageError(usage));
+        out.error(cli::text::usageError(usage));
         return finish(cli::exitcode::Usage, {}, usage);
     }
     if (options.help) {
-        print(stdout, messages::cli::help());
+        print(stdout, cli::helpText());
         return cli::exitcode::Ok;
     }
     if (options.version) {
@@ -79,6 +60,6 @@ int main(int argc, char **argv)
     settings::stored().IniFilePath = cli::settingsFile();
 
     cli::Run run{out, options, {}, {}};
-    const int status = dispatch(run);
+    const int status = options.command->run(run);
     return finish(status, run.result, status == cli::exitcode::Ok ? QString() : run.error);
 }

@@ -1,5 +1,8 @@
 #include "cli/options.h"
 
+#include "cli/commands.h"
+#include "cli/clitext.h"
+
 #include "core/messages.h"
 
 #include <QRegularExpression>
@@ -8,45 +11,20 @@ namespace cli {
 
 namespace {
 
-namespace text = messages::cli;
-
-struct CommandName {
-    const char *first;
-    const char *second;  // the action after "eeprom"
-    Command command;
-};
-
-const CommandName kCommands[] = {
-    {"ports", nullptr, Command::Ports},          {"write", nullptr, Command::Write},
-    {"verify", nullptr, Command::Verify},        {"read", nullptr, Command::Read},
-    {"erase", nullptr, Command::Erase},          {"blank-check", nullptr, Command::BlankCheck},
-    {"eeprom", "read", Command::EepromRead},     {"eeprom", "write", Command::EepromWrite},
-    {"eeprom", "set", Command::EepromSet},       {"eeprom", "erase", Command::EepromErase},
-    {"config", nullptr, Command::Config},        {"version", nullptr, Command::Version},
-};
-
-// Words after the command a command takes: its file, or the EEPROM address and value.
-int argumentCount(Command c)
+// The row a command's words name; "eeprom" takes one more word.
+const Command *find(const QString &words)
 {
-    switch (c) {
-    case Command::Write:
-    case Command::Verify:
-    case Command::EepromWrite:
-        return 1;
-    case Command::EepromSet:
-        return 2;
-    default:
-        return 0;
-    }
+    for (const Command &c : commands())
+        if (c.words == words) return &c;
+    return nullptr;
 }
 
-bool takes(Command c, const QString &option)
+QString eepromActions()
 {
-    if (option == QLatin1String("-o")) return c == Command::Read || c == Command::EepromRead;
-    if (option == QLatin1String("--config") || option == QLatin1String("--eeprom"))
-        return c == Command::Write || c == Command::Verify;
-    if (option == QLatin1String("--no-verify") || option == QLatin1String("--force")) return c == Command::Write;
-    return true;
+    QStringList actions;
+    for (const Command &c : commands())
+        if (c.words.startsWith(QLatin1String("eeprom "))) actions << c.words.mid(7);
+    return actions.join(QStringLiteral("、"));
 }
 
 }  // namespace
@@ -139,26 +117,23 @@ QString parseArguments(const QStringList &words, Options *o)
     if (positional.isEmpty()) return text::noCommand();
     const QString first = positional.takeFirst();
     if (first == QLatin1String("eeprom")) {
-        if (positional.isEmpty()) return text::noEepromAction();
+        if (positional.isEmpty()) return text::noEepromAction(eepromActions());
         const QString action = positional.takeFirst();
-        for (const CommandName &c : kCommands)
-            if (c.second && action == QLatin1String(c.second)) o->command = c.command;
-        if (o->command == Command::None) return text::unknownEepromAction(action);
-        o->commandName = first + QLatin1Char(' ') + action;
+        o->command = find(first + QLatin1Char(' ') + action);
+        if (!o->command) return text::unknownEepromAction(action, eepromActions());
     } else {
-        for (const CommandName &c : kCommands)
-            if (!c.second && first == QLatin1String(c.first)) o->command = c.command;
-        if (o->command == Command::None) return text::unknownCommand(first);
-        o->commandName = first;
+        o->command = find(first);
+        if (!o->command) return text::unknownCommand(first);
     }
+    o->commandName = o->command->words;
 
     for (const QString &opt : commandOptions)
-        if (!takes(o->command, opt)) return text::optionNotForCommand(opt, o->commandName);
-    const int wanted = argumentCount(o->command);
-    if (positional.size() < wanted) return text::missingArgument(o->commandName);
+        if (!o->command->options.contains(opt)) return text::optionNotForCommand(opt, o->commandName);
+    const int wanted = o->command->arguments;
+    if (positional.size() < wanted) return o->command->missingArguments;
     if (positional.size() > wanted) return text::extraArgument(positional.at(wanted));
     o->arguments = positional;
-    if (o->command == Command::Read && !o->outputGiven) return text::outputRequired();
+    if (o->command->outputRequired && !o->outputGiven) return text::outputRequired();
     if (o->json && o->outputGiven && o->output == QLatin1String("-")) return text::jsonAndStandardOutput();
     return QString();
 }

@@ -10,10 +10,7 @@ namespace cli {
 
 enum class ProgressMode { Auto, Bar, Lines, None };
 
-enum class Command {
-    None, Ports, Write, Verify, Read, Erase, BlankCheck,
-    EepromRead, EepromWrite, EepromSet, EepromErase, Config, Version,
-};
+struct Command;
 
 struct Options {
     bool help = false;
@@ -24,7 +21,7 @@ struct Options {
     bool quiet = false;
     ProgressMode progress = ProgressMode::Auto;
 
-    Command command = Command::None;
+    const Command *command = nullptr;  // its row in the table of commands
     QString commandName;  // "write", "eeprom read", ... as the result event names it
     QStringList arguments;  // the command's words that are not options
 

@@ -1,4 +1,5 @@
 #include "cli/output.h"
+#include "cli/clitext.h"
 
 #include "core/messages.h"
 
@@ -58,7 +59,7 @@ void Output::warning(const QString &text)
     event(QJsonObject{{QStringLiteral("event"), QStringLiteral("warning")}, {QStringLiteral("text"), text}});
     if (quiet_) return;
     clearBar();
-    write(stderr, messages::cli::warningLine(text) + QLatin1Char('\n'));
+    write(stderr, text::warningLine(text) + QLatin1Char('\n'));
 }
 
 void Output::error(const QString &text)
@@ -198,7 +199,7 @@ void Output::show(bool final)
                               {QStringLiteral("total"), p.total},
                               {QStringLiteral("eta_s"), std::round(left * 10) / 10}});
         } else if (percent > 0 && !quiet_) {
-            write(stderr, messages::cli::progressLine(p.label, percent, done_, p.total, int(std::ceil(left))) + QLatin1Char('\n'));
+            write(stderr, text::progressLine(p.label, percent, done_, p.total, int(std::ceil(left))) + QLatin1Char('\n'));
         }
         return;
     }
@@ -208,7 +209,7 @@ void Output::show(bool final)
     sinceDraw_.restart();
     const int filled = kBarWidth * percent / 100;
     const QString bar = QString(filled, QLatin1Char('#')) + QString(kBarWidth - filled, QLatin1Char('-'));
-    write(stderr, QStringLiteral("\r") + messages::cli::progressBar(p.label, bar, percent, done_, p.total, int(std::ceil(left)))
+    write(stderr, QStringLiteral("\r") + text::progressBar(p.label, bar, percent, done_, p.total, int(std::ceil(left)))
                       + QStringLiteral("\x1b[K"));
     barShown_ = true;
 }

@@ -1,6 +1,7 @@
 // Program memory: write (with its read-back), verify, read, erase, blank-check.
 
 #include "cli/commandsupport.h"
+#include "cli/clitext.h"
 
 #include "core/formats/eepromtext.h"
 #include "core/formats/hexexport.h"
@@ -12,8 +13,6 @@
 namespace cli {
 
 namespace {
-
-namespace text = messages::cli;
 
 // For the write's progress: how many of the words it sends come before each address.
 std::array<int, 1025> sentBefore(const memoryimage::Image &img)
@@ -83,11 +82,11 @@ void tellConfigWord(Run &run, const ConfigChoice &c)
 }
 
 // Whether the file's EEPROM records take part, and the warning when they are there unasked.
-bool useEeprom(Run &run, const memoryimage::Image &img, bool asked)
+bool useEeprom(Run &run, const memoryimage::Image &img, bool asked, bool writing)
 {
     const int bytes = img.eepromByteCount();
     if (asked && bytes == 0) run.out.warning(text::noEepromInFile());
-    if (!asked && bytes > 0) run.out.warning(text::eepromLeftOut(bytes, run.options.command == Command::Write));
+    if (!asked && bytes > 0) run.out.warning(text::eepromLeftOut(bytes, writing));
     return asked && bytes > 0;
 }
 
@@ -132,7 +131,7 @@ int runWrite(Run &run)
     if (img.wordsSent == 0) run.out.warning(text::noProgramWords());
     const ConfigChoice config = chooseConfigWord(o, img);
     tellConfigWord(run, config);
-    const bool withEeprom = useEeprom(run, img, o.eeprom);
+    const bool withEeprom = useEeprom(run, img, o.eeprom, true);
     const bool protectedCode = verify::codeProtected(config.written);
     const bool readBack = !o.noVerify && !protectedCode;
 
@@ -185,7 +184,7 @@ int runVerify(Run &run)
     if (const int status = loadHex(run, path, false, &img)) return status;
     const ConfigChoice config = chooseConfigWord(o, img);
     tellConfigWord(run, config);
-    const bool withEeprom = useEeprom(run, img, o.eeprom);
+    const bool withEeprom = useEeprom(run, img, o.eeprom, false);
 
     QVector<Phase> phases{readPhase()};
     if (withEeprom) phases << eepromReadPhase();

@@ -1,4 +1,5 @@
 #include "cli/writersession.h"
+#include "cli/clitext.h"
 
 #include "core/formats/configword.h"
 #include "core/link/portnaming.h"
@@ -16,8 +17,6 @@
 namespace cli {
 
 namespace {
-
-namespace text = messages::cli;
 
 int g_signalPipe[2] = {-1, -1};
 
