@@ -110,14 +110,14 @@ std::array<uint8_t, 64> expectedBytes(const QByteArray &raw)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray raw(reinterpret_cast<const char *>(data), qsizetype(size));
-    // ReadDataFile's steps after the read itself (which the bad-file suite covers): a file
+    // readDataFile's steps after the read itself (which the bad-file suite covers): a file
     // read here would cost its 1 MiB buffer on every input.
-    const QList<QByteArray> values = datafile::SplitValues(datafile::DecodeText(raw));
+    const QList<QByteArray> values = datafile::splitValues(datafile::decodeText(raw));
     if (values.size() > datafile::kValuesUsed) {
         std::fprintf(stderr, "fuzz_datafile: %d values\n", int(values.size()));
         std::abort();
     }
-    const std::array<uint8_t, 64> bytes = datafile::BytesFromValues(values);
+    const std::array<uint8_t, 64> bytes = datafile::bytesFromValues(values);
     const std::array<uint8_t, 64> e = expectedBytes(raw);
     for (int a = 0; a < 64; ++a) {
         if (bytes[size_t(a)] == e[size_t(a)]) continue;

@@ -25,7 +25,7 @@ QByteArray trimmedBlanks(const QByteArray &s)
 DataFileCheck checkDataFile(const QString &path)
 {
     DataFileCheck c;
-    const datafile::ReadResult read = datafile::ReadDataFile(path);
+    const datafile::ReadResult read = datafile::readDataFile(path);
     if (!read.ok) {
         c.readError = read.error;
         return c;
@@ -35,7 +35,7 @@ DataFileCheck checkDataFile(const QString &path)
         c.readError = f.errorString();
         return c;
     }
-    const QByteArray t = datafile::DecodeText(f.read(datafile::kMaxFileBytes));
+    const QByteArray t = datafile::decodeText(f.read(datafile::kMaxFileBytes));
 
     static const QRegularExpression wholeNumber(QStringLiteral("^[+-]?[0-9]+$"));
     std::array<int, datafile::kBytes> bytes;

@@ -54,7 +54,7 @@ int main(int argc, char **argv)
         return cli::exitcode::Ok;
     }
     if (options.version) {
-        print(stdout, QStringLiteral("veltraw-cli ") + about::VersionLine(about::kMajor, about::kMinor));
+        print(stdout, QStringLiteral("veltraw-cli ") + about::versionLine(about::kMajor, about::kMinor));
         return cli::exitcode::Ok;
     }
     settings::stored().IniFilePath = cli::settingsFile();

@@ -47,7 +47,7 @@ QString devicePath(const QString &given)
 
 }  // namespace
 
-QString settingsFile() { return settings::DefaultIniFilePath(); }
+QString settingsFile() { return settings::defaultIniFilePath(); }
 
 PortChoice choosePort(const QString &given, const QString &iniPath)
 {

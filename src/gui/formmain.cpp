@@ -264,7 +264,7 @@ void FormMain::Form_Load(const QStringList &arguments)
     }
 
     frmConfReg::ForgetPosition();
-    stored().IniFilePath = DefaultIniFilePath();
+    stored().IniFilePath = defaultIniFilePath();
     stored().CommPortNumber = 0;
     StartupCheckPending = 1;
     LblCommP->setText(QString());

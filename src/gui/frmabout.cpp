@@ -97,7 +97,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
 void frmAbout::Form_Load()
 {
     const QString crlf = QStringLiteral("\r\n");
-    Label1->setText(messages::kMainCaption + crlf + about::VersionLine(about::kMajor, about::kMinor) + crlf
+    Label1->setText(messages::kMainCaption + crlf + about::versionLine(about::kMajor, about::kMinor) + crlf
                     + QStringLiteral("  (C) veltraw project"));
     Label2->setText(kDefaultMessage);
     ProgrammerLink *link = gui::Link();

@@ -67,14 +67,14 @@ private slots:
         QFETCH(int, major);
         QFETCH(int, minor);
         QFETCH(QString, line);
-        QCOMPARE(about::VersionLine(major, minor), line);
+        QCOMPARE(about::versionLine(major, minor), line);
     }
 
     void firmwareTextTakesFirstAndLastTwo()
     {
-        QCOMPARE(about::FirmwareVersionText(QStringLiteral("105")), QStringLiteral("ファームウェアバージョン 1.05"));
-        QCOMPARE(about::FirmwareVersionText(QStringLiteral("12")), QStringLiteral("ファームウェアバージョン 1.12"));
-        QCOMPARE(about::FirmwareVersionText(QStringLiteral("1a05")), QStringLiteral("ファームウェアバージョン 1.05"));
+        QCOMPARE(about::firmwareVersionText(QStringLiteral("105")), QStringLiteral("ファームウェアバージョン 1.05"));
+        QCOMPARE(about::firmwareVersionText(QStringLiteral("12")), QStringLiteral("ファームウェアバージョン 1.12"));
+        QCOMPARE(about::firmwareVersionText(QStringLiteral("1a05")), QStringLiteral("ファームウェアバージョン 1.05"));
     }
 
     void answers_data()

@@ -39,9 +39,9 @@ constexpr int kLastData = 2 + 2063;
 
 // The register the simulated PIC holds, and the register window's text for some bytes.
 constexpr uint16_t kConfigWord = 0x3FF5;  // the low 7-bit group on the wire: F5h
-QString registerShown(uint8_t b) { return quoted(QStringLiteral("shows"), confreg::DecodeConfigByte(b)); }
+QString registerShown(uint8_t b) { return quoted(QStringLiteral("shows"), confreg::decodeConfigByte(b)); }
 QString versionShown(const QString &text) { return quoted(QStringLiteral("version line"), text); }
-QString versionOf(const QString &accumulated) { return about::FirmwareVersionText(accumulated); }
+QString versionOf(const QString &accumulated) { return about::firmwareVersionText(accumulated); }
 
 }  // namespace
 
@@ -135,7 +135,7 @@ class TestFaultsRead : public QObject {
                 p << QStringLiteral("normal read-back closed the window");
                 return;
             }
-            if (regWindow->Label3->text() != confreg::DecodeConfigByte(0x80 | (kConfigWord & 0x7F)))
+            if (regWindow->Label3->text() != confreg::decodeConfigByte(0x80 | (kConfigWord & 0x7F)))
                 p << QStringLiteral("normal read-back shows %1").arg(visible(regWindow->Label3->text()));
             if (!h->messages.isEmpty()) p << QStringLiteral("normal read-back: %1").arg(h->messageTexts().join(" | "));
             regWindow->Command1->click();

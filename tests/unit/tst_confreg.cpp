@@ -20,21 +20,21 @@ private slots:
     {
         QFETCH(int, byte);
         QFETCH(QString, text);
-        QCOMPARE(confreg::DecodeConfigByte(uint8_t(byte)), text);
+        QCOMPARE(confreg::decodeConfigByte(uint8_t(byte)), text);
     }
 
     void everyBitHasItsOwnLineAndTheHighBitsNone()
     {
         const char *osc[] = {"LP", "XT", "HS", "RC"};
         for (int b = 0; b < 256; ++b) {
-            const QStringList lines = confreg::DecodeConfigByte(uint8_t(b)).split(QStringLiteral("\r\n"));
+            const QStringList lines = confreg::decodeConfigByte(uint8_t(b)).split(QStringLiteral("\r\n"));
             QCOMPARE(lines.size(), 4);
             for (const QString &l : lines) QVERIFY(!l.contains(QLatin1Char('\n')) && !l.contains(QLatin1Char('\r')));
             QCOMPARE(lines[0], QStringLiteral("FOSC    ") + QLatin1String(osc[b & 3]));
             QCOMPARE(lines[1], QStringLiteral("WDT     ") + QLatin1String(b & 4 ? "ON" : "OFF"));
             QCOMPARE(lines[2], QStringLiteral("PWRTE   ") + QLatin1String(b & 8 ? "OFF" : "ON"));
             QCOMPARE(lines[3], QStringLiteral("CP      ") + QLatin1String(b & 16 ? "OFF" : "ON"));
-            QCOMPARE(confreg::DecodeConfigByte(uint8_t(b)), confreg::DecodeConfigByte(uint8_t(b & 0x1F)));
+            QCOMPARE(confreg::decodeConfigByte(uint8_t(b)), confreg::decodeConfigByte(uint8_t(b & 0x1F)));
         }
     }
 };

@@ -54,27 +54,27 @@ private slots:
     {
         QFETCH(QByteArray, text);
         QFETCH(int, byte);
-        QCOMPARE(int(ByteFromValue(text)), byte);
+        QCOMPARE(int(byteFromValue(text)), byte);
     }
 
     void hugeNumberTakesItsLowEightBits()
     {
         // 10^30 = 2^30 * 5^30: its low eight bits are 0; one more gives 1.
-        QCOMPARE(int(ByteFromValue("1" + QByteArray(30, '0'))), 0);
-        QCOMPARE(int(ByteFromValue(QByteArray(29, '0') + "1")), 1);
-        QCOMPARE(int(ByteFromValue("123456789012345678901234567890")), int(0xD2));
+        QCOMPARE(int(byteFromValue("1" + QByteArray(30, '0'))), 0);
+        QCOMPARE(int(byteFromValue(QByteArray(29, '0') + "1")), 1);
+        QCOMPARE(int(byteFromValue("123456789012345678901234567890")), int(0xD2));
     }
 
     void valuesAreSplitByCommasAndLines()
     {
-        QCOMPARE(SplitValues("1,2\n3 , 4\r\n 5\r6\n"), (QList<QByteArray>{"1", "2", "3", "4", "5", "6"}));
+        QCOMPARE(splitValues("1,2\n3 , 4\r\n 5\r6\n"), (QList<QByteArray>{"1", "2", "3", "4", "5", "6"}));
         // Blank lines hold no value; an empty field between commas is a value.
-        QCOMPARE(SplitValues("\n\n1,,3\n   \n\t\n4,\n"), (QList<QByteArray>{"1", "", "3", "4", ""}));
-        QCOMPARE(SplitValues("\xEF\xBB\xBF" "9,8"), (QList<QByteArray>{"9", "8"}));
-        QCOMPARE(SplitValues(""), QList<QByteArray>{});
-        QCOMPARE(SplitValues("1,2,3,4,5", 3), (QList<QByteArray>{"1", "2", "3"}));
+        QCOMPARE(splitValues("\n\n1,,3\n   \n\t\n4,\n"), (QList<QByteArray>{"1", "", "3", "4", ""}));
+        QCOMPARE(splitValues("\xEF\xBB\xBF" "9,8"), (QList<QByteArray>{"9", "8"}));
+        QCOMPARE(splitValues(""), QList<QByteArray>{});
+        QCOMPARE(splitValues("1,2,3,4,5", 3), (QList<QByteArray>{"1", "2", "3"}));
         // The line structure does not matter.
-        QCOMPARE(SplitValues("1\n2\n3\n4"), SplitValues("1,2,3,4"));
+        QCOMPARE(splitValues("1\n2\n3\n4"), splitValues("1,2,3,4"));
     }
 
     void sixtyFourLinesGiveTheBytesInAddressOrder()
@@ -86,7 +86,7 @@ private slots:
             expected[size_t(n)] = uint8_t(v);
             text += QByteArray::number(n) + "," + QByteArray::number(v) + "\r\n";
         }
-        QCOMPARE(BytesFromValues(SplitValues(text)), expected);
+        QCOMPARE(bytesFromValues(splitValues(text)), expected);
     }
 
     void valuesPastTheHundredTwentyEighthAreNeverRead()
@@ -94,20 +94,20 @@ private slots:
         QByteArray text;
         for (int n = 0; n < 64; ++n) text += QByteArray::number(n) + "," + QByteArray::number(n + 1) + "\n";
         text += "64,abc\n65,200\n" + QByteArray(100, ',') + "x\n";
-        const QList<QByteArray> values = SplitValues(text);
+        const QList<QByteArray> values = splitValues(text);
         QCOMPARE(values.size(), kValuesUsed);
-        const auto bytes = BytesFromValues(values);
+        const auto bytes = bytesFromValues(values);
         for (int n = 0; n < 64; ++n) QCOMPARE(int(bytes[size_t(n)]), n + 1);
         // Even a longer list handed over is cut at 128 values.
         QList<QByteArray> many = values;
         for (int i = 0; i < 40; ++i) many << "99";
-        QCOMPARE(BytesFromValues(many), bytes);
+        QCOMPARE(bytesFromValues(many), bytes);
     }
 
     void shortFileKeepsTheLastValuesOfEachPosition()
     {
         // Ends at a group boundary: the last complete pair is written again and again.
-        auto bytes = BytesFromValues(SplitValues("0,10\n1,11\n2,12\n3,13\n"));
+        auto bytes = bytesFromValues(splitValues("0,10\n1,11\n2,12\n3,13\n"));
         QCOMPARE(int(bytes[0]), 10);
         QCOMPARE(int(bytes[1]), 11);
         QCOMPARE(int(bytes[2]), 12);
@@ -117,13 +117,13 @@ private slots:
             QCOMPARE(int(bytes[size_t(a + 1)]), 13);
         }
         // Ends inside a group: only the positions read again change.
-        bytes = BytesFromValues(SplitValues("0,10,1,11,2,12"));
+        bytes = bytesFromValues(splitValues("0,10,1,11,2,12"));
         QCOMPARE(int(bytes[0]), 10);
         QCOMPARE(int(bytes[1]), 11);
         QCOMPARE(int(bytes[2]), 12);  // position 2 got "12"
         QCOMPARE(int(bytes[3]), 11);  // position 4 kept "11"
         // Positions never filled count as 0.
-        bytes = BytesFromValues(SplitValues("7,9"));
+        bytes = bytesFromValues(splitValues("7,9"));
         QCOMPARE(int(bytes[0]), 9);
         QCOMPARE(int(bytes[1]), 0);
         QCOMPARE(int(bytes[63]), 0);
@@ -133,7 +133,7 @@ private slots:
     void emptyFileWritesZeros()
     {
         QTemporaryDir dir;
-        const ReadResult r = ReadDataFile(writeTemp(dir, "empty.txt", ""));
+        const ReadResult r = readDataFile(writeTemp(dir, "empty.txt", ""));
         QVERIFY(r.ok);
         for (uint8_t b : r.bytes) QCOMPARE(int(b), 0);
     }
@@ -141,7 +141,7 @@ private slots:
     void fileIsReadThroughTheSameRules()
     {
         QTemporaryDir dir;
-        const ReadResult r = ReadDataFile(writeTemp(dir, "d.csv", "0, 255\r\n1, 128\r\n2,127\r\n3,0\r\n4,300\r\n5,-1\r\n6,abc\r\n"));
+        const ReadResult r = readDataFile(writeTemp(dir, "d.csv", "0, 255\r\n1, 128\r\n2,127\r\n3,0\r\n4,300\r\n5,-1\r\n6,abc\r\n"));
         QVERIFY(r.ok);
         QCOMPARE(int(r.bytes[0]), 255);
         QCOMPARE(int(r.bytes[1]), 128);
@@ -155,10 +155,10 @@ private slots:
     void filesThatCannotBeReadSayWhy()
     {
         QTemporaryDir dir;
-        ReadResult r = ReadDataFile(dir.filePath("missing.txt"));
+        ReadResult r = readDataFile(dir.filePath("missing.txt"));
         QVERIFY(!r.ok);
         QVERIFY(r.error.contains(QStringLiteral("missing.txt")));
-        r = ReadDataFile(dir.path());
+        r = readDataFile(dir.path());
         QVERIFY(!r.ok);
         QVERIFY(!r.error.isEmpty());
     }
@@ -170,9 +170,9 @@ private slots:
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         QElapsedTimer t;
         t.start();
-        ReadResult r = ReadDataFile(fifo);  // a pipe with no writer would block an open
+        ReadResult r = readDataFile(fifo);  // a pipe with no writer would block an open
         QVERIFY(!r.ok);
-        r = ReadDataFile(QStringLiteral("/dev/zero"));  // would never end
+        r = readDataFile(QStringLiteral("/dev/zero"));  // would never end
         QVERIFY(!r.ok);
         QVERIFY(t.elapsed() < 1000);
     }
@@ -190,13 +190,13 @@ private slots:
         }
         QElapsedTimer t;
         t.start();
-        ReadResult r = ReadDataFile(big);
+        ReadResult r = readDataFile(big);
         QVERIFY(r.ok);
         QCOMPARE(int(r.bytes[0]), 1);
         QCOMPARE(int(r.bytes[1]), 2);
         // One line of 8 MiB digits with no separator: one value, its low bits from what was read.
         const QString line = writeTemp(dir, "line.txt", QByteArray(8 << 20, '1'));
-        r = ReadDataFile(line);
+        r = readDataFile(line);
         QVERIFY(r.ok);
         QCOMPARE(int(r.bytes[0]), 0);  // value 1 of group 0 is ignored; value 2 never came
         QVERIFY2(t.elapsed() < 3000, qPrintable(QString::number(t.elapsed())));

@@ -2,7 +2,7 @@
 
 namespace confreg {
 
-QString DecodeConfigByte(uint8_t b)
+QString decodeConfigByte(uint8_t b)
 {
     static const char *const kOscillator[4] = {"LP", "XT", "HS", "RC"};
     const QString crlf = QStringLiteral("\r\n");

@@ -8,6 +8,6 @@ namespace confreg {
 
 // Oscillator, watchdog, power-up timer and code protection of configuration byte b, one line
 // each (an 8-character label, then the value), joined by CR LF. Bits 5 to 7 play no part.
-QString DecodeConfigByte(uint8_t b);
+QString decodeConfigByte(uint8_t b);
 
 }  // namespace confreg

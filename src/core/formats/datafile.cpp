@@ -21,7 +21,7 @@ QByteArray trimmedBlanks(const QByteArray &s)
 
 }  // namespace
 
-uint8_t ByteFromValue(const QByteArray &text)
+uint8_t byteFromValue(const QByteArray &text)
 {
     const QByteArray v = trimmedBlanks(text);
     int i = 0;
@@ -42,7 +42,7 @@ uint8_t ByteFromValue(const QByteArray &text)
     return uint8_t(low);
 }
 
-QList<QByteArray> SplitValues(const QByteArray &text, int max)
+QList<QByteArray> splitValues(const QByteArray &text, int max)
 {
     QList<QByteArray> values;
     int pos = 0;
@@ -74,14 +74,14 @@ QList<QByteArray> SplitValues(const QByteArray &text, int max)
     return values;
 }
 
-std::array<uint8_t, kBytes> BytesFromValues(const QList<QByteArray> &values)
+std::array<uint8_t, kBytes> bytesFromValues(const QList<QByteArray> &values)
 {
     std::array<uint8_t, kBytes> out{};
     uint8_t position[4] = {0, 0, 0, 0};
     int next = 0;
     for (int g = 0; g < kGroups; ++g) {
         for (int p = 0; p < 4; ++p) {
-            if (next < values.size() && next < kValuesUsed) position[p] = ByteFromValue(values[next++]);
+            if (next < values.size() && next < kValuesUsed) position[p] = byteFromValue(values[next++]);
         }
         out[size_t(2 * g)] = position[1];
         out[size_t(2 * g + 1)] = position[3];
@@ -89,7 +89,7 @@ std::array<uint8_t, kBytes> BytesFromValues(const QList<QByteArray> &values)
     return out;
 }
 
-QByteArray DecodeText(const QByteArray &raw)
+QByteArray decodeText(const QByteArray &raw)
 {
     QStringDecoder::Encoding encoding;
     if (raw.startsWith("\xFF\xFE")) encoding = QStringDecoder::Utf16LE;
@@ -102,7 +102,7 @@ QByteArray DecodeText(const QByteArray &raw)
     return text.toUtf8();
 }
 
-ReadResult ReadDataFile(const QString &path)
+ReadResult readDataFile(const QString &path)
 {
     ReadResult r;
     const QFileInfo info(path);
@@ -125,7 +125,7 @@ ReadResult ReadDataFile(const QString &path)
         r.error = QStringLiteral("%1: %2").arg(path, f.errorString());
         return r;
     }
-    r.bytes = BytesFromValues(SplitValues(DecodeText(text)));
+    r.bytes = bytesFromValues(splitValues(decodeText(text)));
     r.ok = true;
     return r;
 }

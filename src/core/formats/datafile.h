@@ -20,19 +20,19 @@ constexpr qint64 kMaxFileBytes = 1 << 20;
 
 // The byte sent for one value: its low eight bits when it is a whole decimal number (an
 // optional sign, then digits), 0 when it is anything else. Blanks around it are ignored.
-uint8_t ByteFromValue(const QByteArray &text);
+uint8_t byteFromValue(const QByteArray &text);
 
 // The first `max` values of a text. Lines that are empty or blank hold no value; otherwise a
 // line holds one value per comma-separated field (an empty field is a value that is not a number).
-QList<QByteArray> SplitValues(const QByteArray &text, int max = kValuesUsed);
+QList<QByteArray> splitValues(const QByteArray &text, int max = kValuesUsed);
 
 // The 64 data bytes the values give. A value missing at the end of a short text leaves its
 // position in the group with the value it had last (0 when it never had one).
-std::array<uint8_t, kBytes> BytesFromValues(const QList<QByteArray> &values);
+std::array<uint8_t, kBytes> bytesFromValues(const QList<QByteArray> &values);
 
 // The file's text as bytes the value rules can read: a text saved as UTF-16 (with its byte
 // order mark, as Windows editors save "Unicode") becomes UTF-8; any other text is left as it is.
-QByteArray DecodeText(const QByteArray &raw);
+QByteArray decodeText(const QByteArray &raw);
 
 struct ReadResult {
     bool ok = false;
@@ -41,6 +41,6 @@ struct ReadResult {
 };
 
 // Reads at most kMaxFileBytes of a regular file and returns its 64 data bytes.
-ReadResult ReadDataFile(const QString &path);
+ReadResult readDataFile(const QString &path);
 
 }  // namespace datafile

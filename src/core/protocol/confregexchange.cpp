@@ -73,7 +73,7 @@ ReadResult readConfigRegister(ProgrammerLink &link, ExchangeHost &host)
         return result;
     }
     result.value = data[1];
-    result.text = confreg::DecodeConfigByte(uint8_t(data[1]));
+    result.text = confreg::decodeConfigByte(uint8_t(data[1]));
     result.outcome = Outcome::Done;
     host.disarmTimeout();
     return result;

@@ -35,7 +35,7 @@ Result writeDataFile(ProgrammerLink &link, ExchangeHost &host, const QString &pa
         return result;
     }
     host.progress(messages::kEepromWriting);
-    const datafile::ReadResult data = datafile::ReadDataFile(path);
+    const datafile::ReadResult data = datafile::readDataFile(path);
     if (!data.ok) {
         // Writing zeros in place of an unreadable file would be reported as a success.
         host.show(messages::dataFileUnreadable(data.error));

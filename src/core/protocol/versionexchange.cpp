@@ -4,13 +4,13 @@
 
 namespace about {
 
-QString VersionLine(int major, int minor)
+QString versionLine(int major, int minor)
 {
     const QString majorText = major == 0 ? QString() : QString::number(major);
     return QStringLiteral("Ver ") + majorText + QLatin1Char('.') + QStringLiteral("%1").arg(minor, 2, 10, QLatin1Char('0'));
 }
 
-QString FirmwareVersionText(const QString &accumulated)
+QString firmwareVersionText(const QString &accumulated)
 {
     return QStringLiteral("ファームウェアバージョン ") + accumulated.left(1) + QLatin1Char('.') + accumulated.right(2);
 }
@@ -57,7 +57,7 @@ VersionResult queryFirmwareVersion(ProgrammerLink &link, ExchangeHost &host)
         result.outcome = Outcome::WriterError;
         return result;
     }
-    result.text = FirmwareVersionText(accumulated);
+    result.text = firmwareVersionText(accumulated);
     return result;
 }
 

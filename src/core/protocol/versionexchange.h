@@ -13,15 +13,15 @@ constexpr int kQueryTimeoutMs = 500;
 
 // "Ver " + major as "##." (no leading zeros, then a point; 0 prints nothing) + minor as "0#"
 // (at least two digits): 1, 7 gives "Ver 1.07"; 0, 7 gives "Ver .07".
-QString VersionLine(int major, int minor);
+QString versionLine(int major, int minor);
 
 // The message line for a firmware answer whose characters before the closing "a" were
 // `accumulated`: its first character, a point, its last two characters.
-QString FirmwareVersionText(const QString &accumulated);
+QString firmwareVersionText(const QString &accumulated);
 
 struct VersionResult {
     Outcome outcome = Outcome::Done;
-    QString text;  // FirmwareVersionText of the answer
+    QString text;  // firmwareVersionText of the answer
 };
 
 // "@": the version characters then "a", which ends the answer only from the third character

@@ -24,7 +24,7 @@ void reset() { g_stored = Stored(); }
 
 void setSettingsFolder(const QString &folder) { g_settingsFolder = folder; }
 
-QString SettingsFolder()
+QString settingsFolder()
 {
     if (!g_settingsFolder.isEmpty()) return g_settingsFolder;
     const QString env = qEnvironmentVariable("VELTRAW_SETTINGS_DIR");
@@ -40,7 +40,7 @@ QString SettingsFolder()
     return conf;
 }
 
-QString DefaultIniFilePath() { return SettingsFolder() + QStringLiteral("/veltraw.ini"); }
+QString defaultIniFilePath() { return settingsFolder() + QStringLiteral("/veltraw.ini"); }
 
 QString ReadIniValue(const QString &section, const QString &key)
 {

@@ -23,9 +23,9 @@ void reset();
 
 // Folder of veltraw.ini: the program's folder when it can be written, else ~/.config/veltraw.
 // VELTRAW_SETTINGS_DIR, or setSettingsFolder(), overrides both.
-QString SettingsFolder();
+QString settingsFolder();
 void setSettingsFolder(const QString &folder);
-QString DefaultIniFilePath();
+QString defaultIniFilePath();
 
 // A key of the program's settings file ("???" when missing), and its writing (a failure is
 // traced: the program goes on with what it has).
