@@ -27,13 +27,71 @@ QString eepromActions()
     return actions.join(QStringLiteral("、"));
 }
 
+// Every option: its names, whether it takes a value, whether every command takes it (else only
+// the commands whose row names it by its first name), and what it sets; apply returns the
+// usage error, or an empty text.
+struct Option {
+    QStringList names;
+    bool takesValue = false;
+    bool global = false;
+    QString (*apply)(Options &o, const QString &name, const QString &value) = nullptr;
+};
+
+const QVector<Option> &options()
+{
+    static const QVector<Option> table = {
+        {{QStringLiteral("-h"), QStringLiteral("--help")}, false, true, [](Options &o, const QString &, const QString &) { o.help = true; return QString(); }},
+        {{QStringLiteral("--version")}, false, true, [](Options &o, const QString &, const QString &) { o.version = true; return QString(); }},
+        {{QStringLiteral("--json")}, false, true, [](Options &o, const QString &, const QString &) { o.json = true; return QString(); }},
+        {{QStringLiteral("-q"), QStringLiteral("--quiet")}, false, true, [](Options &o, const QString &, const QString &) { o.quiet = true; return QString(); }},
+        {{QStringLiteral("-p"), QStringLiteral("--port")}, true, true,
+         [](Options &o, const QString &name, const QString &v) {
+             o.port = v;
+             return v.isEmpty() ? text::missingValue(name) : QString();
+         }},
+        {{QStringLiteral("--progress")}, true, true,
+         [](Options &o, const QString &, const QString &v) {
+             static const char *const kModes[] = {"auto", "bar", "lines", "none"};
+             static const ProgressMode kMode[] = {ProgressMode::Auto, ProgressMode::Bar, ProgressMode::Lines, ProgressMode::None};
+             for (int m = 0; m < 4; ++m)
+                 if (v == QLatin1String(kModes[m])) {
+                     o.progress = kMode[m];
+                     return QString();
+                 }
+             return text::badProgressMode(v);
+         }},
+        {{QStringLiteral("-o"), QStringLiteral("--output")}, true, false,
+         [](Options &o, const QString &name, const QString &v) {
+             o.output = v;
+             o.outputGiven = true;
+             return v.isEmpty() ? text::missingValue(name) : QString();
+         }},
+        {{QStringLiteral("--config")}, true, false,
+         [](Options &o, const QString &, const QString &v) {
+             o.configWord = parseConfigWord(v);
+             return o.configWord ? QString() : text::badConfigWord(v);
+         }},
+        {{QStringLiteral("--no-verify")}, false, false, [](Options &o, const QString &, const QString &) { o.noVerify = true; return QString(); }},
+        {{QStringLiteral("--eeprom")}, false, false, [](Options &o, const QString &, const QString &) { o.eeprom = true; return QString(); }},
+        {{QStringLiteral("--force")}, false, false, [](Options &o, const QString &, const QString &) { o.force = true; return QString(); }},
+    };
+    return table;
+}
+
+const Option *findOption(const QString &name)
+{
+    for (const Option &option : options())
+        if (option.names.contains(name)) return &option;
+    return nullptr;
+}
+
 }  // namespace
 
 QString parseArguments(const QStringList &words, Options *o)
 {
     *o = Options();
     QStringList positional;
-    QStringList commandOptions;  // as spelled canonically, checked once the command is known
+    QStringList commandOptions;  // by their first names, checked once the command is known
     bool optionsEnded = false;
     for (int i = 0; i < words.size(); ++i) {
         const QString &w = words[i];
@@ -51,66 +109,23 @@ QString parseArguments(const QStringList &words, Options *o)
         if (w.startsWith(QLatin1String("--")) && w.contains(QLatin1Char('='))) {
             name = w.section(QLatin1Char('='), 0, 0);
             inlineValue = w.section(QLatin1Char('='), 1);
-        } else if (!w.startsWith(QLatin1String("--")) && w.size() > 2 && (w.startsWith(QLatin1String("-p")) || w.startsWith(QLatin1String("-o")))) {
+        } else if (const Option *shortOne = findOption(w.left(2));
+                   !w.startsWith(QLatin1String("--")) && w.size() > 2 && shortOne && shortOne->takesValue) {
             name = w.left(2);
             inlineValue = w.mid(2);
         }
-        auto value = [&](QString *out) -> bool {
-            if (inlineValue) {
-                *out = *inlineValue;
-                return true;
-            }
-            if (i + 1 >= words.size()) return false;
-            *out = words[++i];
-            return true;
-        };
-        auto flag = [&](bool *target) -> QString {
-            if (inlineValue) return text::unexpectedValue(name);
-            *target = true;
-            return QString();
-        };
-        QString error;
-        if (name == QLatin1String("-h") || name == QLatin1String("--help")) {
-            error = flag(&o->help);
-        } else if (name == QLatin1String("--version")) {
-            error = flag(&o->version);
-        } else if (name == QLatin1String("--json")) {
-            error = flag(&o->json);
-        } else if (name == QLatin1String("-q") || name == QLatin1String("--quiet")) {
-            error = flag(&o->quiet);
-        } else if (name == QLatin1String("-p") || name == QLatin1String("--port")) {
-            if (!value(&o->port) || o->port.isEmpty()) return text::missingValue(name);
-        } else if (name == QLatin1String("--progress")) {
-            QString mode;
-            if (!value(&mode)) return text::missingValue(name);
-            if (mode == QLatin1String("auto")) o->progress = ProgressMode::Auto;
-            else if (mode == QLatin1String("bar")) o->progress = ProgressMode::Bar;
-            else if (mode == QLatin1String("lines")) o->progress = ProgressMode::Lines;
-            else if (mode == QLatin1String("none")) o->progress = ProgressMode::None;
-            else return text::badProgressMode(mode);
-        } else if (name == QLatin1String("-o") || name == QLatin1String("--output")) {
-            if (!value(&o->output) || o->output.isEmpty()) return text::missingValue(name);
-            o->outputGiven = true;
-            commandOptions << QStringLiteral("-o");
-        } else if (name == QLatin1String("--config")) {
-            QString word;
-            if (!value(&word)) return text::missingValue(name);
-            o->configWord = parseConfigWord(word);
-            if (!o->configWord) return text::badConfigWord(word);
-            commandOptions << name;
-        } else if (name == QLatin1String("--no-verify")) {
-            error = flag(&o->noVerify);
-            commandOptions << name;
-        } else if (name == QLatin1String("--eeprom")) {
-            error = flag(&o->eeprom);
-            commandOptions << name;
-        } else if (name == QLatin1String("--force")) {
-            error = flag(&o->force);
-            commandOptions << name;
-        } else {
-            return text::unknownOption(w);
+        const Option *option = findOption(name);
+        if (!option) return text::unknownOption(w);
+        QString value;
+        if (option->takesValue) {
+            if (inlineValue) value = *inlineValue;
+            else if (i + 1 < words.size()) value = words[++i];
+            else return text::missingValue(name);
+        } else if (inlineValue) {
+            return text::unexpectedValue(name);
         }
-        if (!error.isEmpty()) return error;
+        if (const QString error = option->apply(*o, name, value); !error.isEmpty()) return error;
+        if (!option->global) commandOptions << option->names.first();
     }
     if (o->help || o->version) return QString();
 
