@@ -37,13 +37,20 @@ struct Option {
     QString (*apply)(Options &o, const QString &name, const QString &value) = nullptr;
 };
 
+template <bool Options::*flag>
+QString setFlag(Options &o, const QString &, const QString &)
+{
+    o.*flag = true;
+    return QString();
+}
+
 const QVector<Option> &options()
 {
     static const QVector<Option> table = {
-        {{QStringLiteral("-h"), QStringLiteral("--help")}, false, true, [](Options &o, const QString &, const QString &) { o.help = true; return QString(); }},
-        {{QStringLiteral("--version")}, false, true, [](Options &o, const QString &, const QString &) { o.version = true; return QString(); }},
-        {{QStringLiteral("--json")}, false, true, [](Options &o, const QString &, const QString &) { o.json = true; return QString(); }},
-        {{QStringLiteral("-q"), QStringLiteral("--quiet")}, false, true, [](Options &o, const QString &, const QString &) { o.quiet = true; return QString(); }},
+        {{QStringLiteral("-h"), QStringLiteral("--help")}, false, true, setFlag<&Options::help>},
+        {{QStringLiteral("--version")}, false, true, setFlag<&Options::version>},
+        {{QStringLiteral("--json")}, false, true, setFlag<&Options::json>},
+        {{QStringLiteral("-q"), QStringLiteral("--quiet")}, false, true, setFlag<&Options::quiet>},
         {{QStringLiteral("-p"), QStringLiteral("--port")}, true, true,
          [](Options &o, const QString &name, const QString &v) {
              o.port = v;
@@ -71,9 +78,9 @@ const QVector<Option> &options()
              o.configWord = parseConfigWord(v);
              return o.configWord ? QString() : text::badConfigWord(v);
          }},
-        {{QStringLiteral("--no-verify")}, false, false, [](Options &o, const QString &, const QString &) { o.noVerify = true; return QString(); }},
-        {{QStringLiteral("--eeprom")}, false, false, [](Options &o, const QString &, const QString &) { o.eeprom = true; return QString(); }},
-        {{QStringLiteral("--force")}, false, false, [](Options &o, const QString &, const QString &) { o.force = true; return QString(); }},
+        {{QStringLiteral("--no-verify")}, false, false, setFlag<&Options::noVerify>},
+        {{QStringLiteral("--eeprom")}, false, false, setFlag<&Options::eeprom>},
+        {{QStringLiteral("--force")}, false, false, setFlag<&Options::force>},
     };
     return table;
 }

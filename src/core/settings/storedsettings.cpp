@@ -68,6 +68,14 @@ QString read(const QString &iniPath, const QString &section, const QString &key)
     return iniPath.isEmpty() ? ReadIniValue(section, key) : ini::readValue(iniPath, section, key);
 }
 
+// The [Com] port as the number its text begins with; nullopt when missing.
+std::optional<double> portValue(const QString &iniPath)
+{
+    const QString port = read(iniPath, kCom, QStringLiteral("port"));
+    if (port == ini::kMissing) return std::nullopt;
+    return numbertext::leadingNumber(port);
+}
+
 }  // namespace
 
 std::optional<QString> loadHexFileName()
@@ -81,20 +89,16 @@ void saveHexFileName(const QString &path) { WriteIniValue(kFile, QStringLiteral(
 
 std::optional<int> loadPortNumber(const QString &iniPath)
 {
-    const QString port = read(iniPath, kCom, QStringLiteral("port"));
-    if (port == ini::kMissing) return std::nullopt;
-    const double n = numbertext::leadingNumber(port);
-    if (n > 16 || n < 1) return std::nullopt;
-    return int(numbertext::roundHalfEven(n));
+    const auto n = portValue(iniPath);
+    if (!n || *n > 16 || *n < 1) return std::nullopt;
+    return int(numbertext::roundHalfEven(*n));
 }
 
 int loadPortListIndex()
 {
-    const QString port = ReadIniValue(kCom, QStringLiteral("port"));
-    if (port == ini::kMissing) return 0;
-    const double n = numbertext::leadingNumber(port);
+    const auto n = portValue(QString());
     // 15.6 would round to a sixteenth entry that the list does not have.
-    if (n > 0 && n < 16) return std::min(14, int(numbertext::roundHalfEven(n - 1)));
+    if (n && *n > 0 && *n < 16) return std::min(14, int(numbertext::roundHalfEven(*n - 1)));
     return 0;
 }
 
