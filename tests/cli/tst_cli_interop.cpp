@@ -116,8 +116,8 @@ QMap<int, QString> listing(const QByteArray &out)
 
 QString examplePath(const QString &name)
 {
-    return QFileInfo(QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath(QStringLiteral("../../examples/") + name))
-        .absoluteFilePath();
+    // Not from __FILE__: a compiler cache may have made that path relative to the build folder.
+    return QStringLiteral(VELTRAW_EXAMPLES_DIR "/") + name;
 }
 
 }  // namespace
