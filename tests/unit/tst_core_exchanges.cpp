@@ -5,7 +5,9 @@
 #include "core/link/programmerlink.h"
 #include "core/messages.h"
 #include "core/protocol/linkcheck.h"
+#include "core/formats/memoryimage.h"
 #include "core/protocol/programexchange.h"
+#include "core/protocol/verify.h"
 #include "ptyserver.h"
 #include "support/hexfiles.h"
 
@@ -141,6 +143,53 @@ private slots:
         w.sim.pollNow();
         QCOMPARE(w.sim.hostBytes(), QByteArray("WEESSCE"));
         QCOMPARE(host.shown, (QStringList{messages::operationTimeout().text, messages::programWriterError().text}));
+    }
+
+    // The verify and the blank check the front ends share: a file the write would stop on is
+    // refused before a byte goes out; otherwise the PIC's words are read and compared.
+    void verifyAndBlankCheckCompareWhatThePicHolds()
+    {
+        sim::PtyServer sim;
+        ProgrammerLink link;
+        QString why;
+        QVERIFY2(sim.start(&why) && link.openDevice(sim.slavePath(), &why), qPrintable(why));
+        sim.writer().program.fill(0x3FFF);
+        sim.writer().idConfig.fill(0x3FFF);
+        sim.writer().program[0] = 0x2805;
+        sim.writer().program[1] = 0x0103;  // the file's 0123h with a bit an erase would set
+        QTemporaryDir dir;
+        auto image = [&](const QByteArray &text) {
+            QFile f(dir.filePath(QStringLiteral("v.hex")));
+            f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            f.write(text);
+            f.close();
+            return memoryimage::read(f.fileName());
+        };
+        RecordingHost host;
+
+        const verify::Result refused = verify::verifyProgram(link, host, image(rec(0, words({0x2805})) + "no colon\n" + kEnd), 0x3FFF);
+        QCOMPARE(refused.outcome, Outcome::FileError);
+        QCOMPARE(host.shown.size(), 1);
+        QCOMPARE(host.shown[0], messages::verifyFileStops(QString()).text);
+        sim.pollNow();
+        QCOMPARE(sim.hostBytes(), QByteArray());
+
+        const verify::Result r = verify::verifyProgram(link, host, image(rec(0, words({0x2805, 0x0123})) + kEnd), 0x3FFF);
+        QCOMPARE(r.outcome, Outcome::Done);
+        QCOMPARE(r.report.programCompared, 2);
+        QCOMPARE(r.report.mismatches.size(), 1);
+        QCOMPARE(r.report.mismatches[0].address, 1);
+        QCOMPARE(r.report.mismatches[0].actual, 0x0103);
+        QVERIFY(r.report.eraseFirst());
+        QVERIFY(verify::summaryText(r.report, QStringLiteral("[erase]")).contains(QStringLiteral("[erase]")));
+
+        const verify::Result blank = verify::checkBlank(link, host);
+        QCOMPARE(blank.outcome, Outcome::Done);
+        QCOMPARE(blank.report.mismatches.size(), 2);
+        QCOMPARE(blank.report.mismatches[1].address, 1);
+        QCOMPARE(blank.report.mismatches[1].expected, verify::kBlankWord);
+        sim.pollNow();
+        QCOMPARE(sim.hostBytes(), QByteArray("CRCR"));
     }
 
     // A host that goes (a window closed, as an event) ends the wait at once, without the time-out.
