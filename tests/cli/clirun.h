@@ -2,6 +2,8 @@
 // veltraw-cli and veltraw-sim as processes, for the command line's suites. The event loop runs
 // while a command runs, so a simulated writer served by the test process itself answers too.
 
+#include "ptyserver.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -10,6 +12,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <utility>
 #include <dirent.h>
 #include <fcntl.h>
 #include <grp.h>
@@ -39,20 +42,37 @@ inline void keepDescriptorsToOurselves()
     ::closedir(d);
 }
 
+// The commands that changed the settings file, which no command writes.
+inline QStringList &settingsChangedBy()
+{
+    static QStringList commands;
+    return commands;
+}
+
+// For each suite's cleanup(): fails the test function whose commands changed the settings file.
+inline void settingsUntouched()
+{
+    const QStringList changedBy = std::exchange(settingsChangedBy(), {});
+    QVERIFY2(changedBy.isEmpty(), qPrintable(changedBy.join(QStringLiteral(" / "))));
+}
+
 // A command started now and awaited later.
 class Cli {
 public:
-    explicit Cli(const QString &settingsDir)
+    explicit Cli(const QString &settingsDir) : settings_(QDir(settingsDir).filePath(QStringLiteral("veltraw.ini")))
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("VELTRAW_PORT"));
-        env.remove(QStringLiteral("VELTRAW_TRACE"));
-        env.insert(QStringLiteral("VELTRAW_SETTINGS_DIR"), settingsDir);
-        proc_.setProcessEnvironment(env);
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.remove(QStringLiteral("VELTRAW_PORT"));
+        env_.remove(QStringLiteral("VELTRAW_TRACE"));
+        env_.insert(QStringLiteral("VELTRAW_SETTINGS_DIR"), settingsDir);
     }
+    void setEnv(const QString &name, const QString &value) { env_.insert(name, value); }
     void start(const QStringList &args)
     {
+        args_ = args;
+        settingsBefore_ = settingsNow();
         keepDescriptorsToOurselves();
+        proc_.setProcessEnvironment(env_);
         proc_.start(QStringLiteral(VELTRAW_CLI_PATH), args);
     }
     bool started() { return proc_.waitForStarted(10000); }
@@ -78,11 +98,22 @@ public:
         }
         r.out = proc_.readAllStandardOutput();
         r.err = proc_.readAllStandardError();
+        if (settingsNow() != settingsBefore_) settingsChangedBy() << args_.join(QLatin1Char(' '));
         return r;
     }
 
 private:
+    // The file's bytes, or a mark that it is not there.
+    QByteArray settingsNow() const
+    {
+        QFile f(settings_);
+        return f.open(QIODevice::ReadOnly) ? f.readAll().prepend('=') : QByteArray("absent");
+    }
     QProcess proc_;
+    QProcessEnvironment env_;
+    QString settings_;
+    QByteArray settingsBefore_;
+    QStringList args_;
 };
 
 inline Result run(const QString &settingsDir, const QStringList &args, int timeoutMs = 60000)
@@ -92,11 +123,12 @@ inline Result run(const QString &settingsDir, const QStringList &args, int timeo
     return c.finish(timeoutMs);
 }
 
-// Standard output as JSON Lines: every line an object, or an empty list and *ok false.
+// Standard output as JSON Lines: every line an object, at least one; else an empty list and
+// *ok false.
 inline QList<QJsonObject> jsonLines(const QByteArray &out, bool *ok)
 {
     QList<QJsonObject> events;
-    *ok = true;
+    *ok = !out.trimmed().isEmpty();
     for (const QByteArray &line : out.split('\n')) {
         if (line.isEmpty()) continue;
         QJsonParseError e{};
@@ -109,6 +141,12 @@ inline QList<QJsonObject> jsonLines(const QByteArray &out, bool *ok)
     }
     return events;
 }
+
+// Declares `events`, the command's JSON Lines; the test stops here unless all of them parsed.
+#define CLI_EVENTS(events, out)                                           \
+    bool events##Parsed = false;                                          \
+    const QList<QJsonObject> events = clitest::jsonLines(out, &events##Parsed); \
+    QVERIFY2(events##Parsed, (out).constData())
 
 inline QList<QJsonObject> eventsOf(const QList<QJsonObject> &events, const QString &kind)
 {
@@ -140,6 +178,31 @@ public:
 
 private:
     QProcess proc_;
+};
+
+// The simulated writer served by the test process itself, so the test sees every byte it takes
+// and its PIC; it answers while the test waits for a command.
+struct Served {
+    sim::PtyServer server;
+    Served()
+    {
+        QString why;
+        if (!server.start(&why)) qFatal("no simulated writer: %s", qPrintable(why));
+    }
+    QString port() const { return server.slavePath(); }
+    QByteArray hostBytes()
+    {
+        server.pollNow();
+        return server.hostBytes();
+    }
+    // The writer keeps quiet after this command letter.
+    void silenceAfter(char letter)
+    {
+        server.writer().responder = [letter](uint8_t b, sim::SimWriter &) -> std::optional<QByteArray> {
+            if (b == uint8_t(letter)) return QByteArray();
+            return std::nullopt;
+        };
+    }
 };
 
 inline bool writeFile(const QString &path, const QByteArray &data)

@@ -33,6 +33,8 @@ class TestCli : public QObject {
     Result cli(const QStringList &args, int timeoutMs = 60000) { return run(dir_.path(), args, timeoutMs); }
 
 private slots:
+    void cleanup() { settingsUntouched(); }
+
     void helpAndUsageErrors()
     {
         const Result help = cli({QStringLiteral("--help")});
@@ -46,9 +48,7 @@ private slots:
 
         const Result json = cli({QStringLiteral("--json"), QStringLiteral("read"), QStringLiteral("-o"), QStringLiteral("-")});
         QCOMPARE(json.code, 64);
-        bool ok = false;
-        const QList<QJsonObject> events = jsonLines(json.out, &ok);
-        QVERIFY2(ok && !events.isEmpty(), json.out.constData());
+        CLI_EVENTS(events, json.out);
         QCOMPARE(events.last().value(QStringLiteral("event")).toString(), QStringLiteral("result"));
         QCOMPARE(events.last().value(QStringLiteral("exit")).toInt(), 64);
         QCOMPARE(events.last().value(QStringLiteral("ok")).toBool(), false);
@@ -90,9 +90,7 @@ private slots:
                                      rec(0, words({0x2805, 0x0124, 0x3FF1, 0x0000})) + rec(0x400E, words({0x3FF2})) + kEnd);
         const Result r = cli({QStringLiteral("-p"), sim.link, QStringLiteral("--json"), QStringLiteral("verify"), differs});
         QCOMPARE(r.code, 1);
-        bool ok = false;
-        const QList<QJsonObject> events = jsonLines(r.out, &ok);
-        QVERIFY(ok);
+        CLI_EVENTS(events, r.out);
         const QList<QJsonObject> mismatches = eventsOf(events, QStringLiteral("mismatch"));
         QCOMPARE(mismatches.size(), 4);
         QList<int> addresses;
@@ -122,7 +120,8 @@ private slots:
         const Result erase = cli({QStringLiteral("-p"), sim.link, QStringLiteral("--json"), QStringLiteral("verify"),
                                   QStringLiteral("--config"), QStringLiteral("0x3FF1"), unerased});
         QCOMPARE(erase.code, 1);
-        const QJsonObject r2 = jsonLines(erase.out, &ok).last();
+        CLI_EVENTS(erased, erase.out);
+        const QJsonObject r2 = erased.last();
         QCOMPARE(r2.value(QStringLiteral("mismatches")).toInt(), 2);
         QCOMPARE(r2.value(QStringLiteral("bits_0_to_1")).toInt(), 0);
         QCOMPARE(r2.value(QStringLiteral("erase_first")).toBool(), true);
@@ -139,9 +138,8 @@ private slots:
         QCOMPARE(cli({QStringLiteral("-p"), sim.link, QStringLiteral("erase")}).code, 0);
         const Result after = cli({QStringLiteral("-p"), sim.link, QStringLiteral("--json"), QStringLiteral("blank-check")});
         QCOMPARE(after.code, 0);
-        bool ok = false;
-        const QJsonObject result = jsonLines(after.out, &ok).last();
-        QVERIFY(ok);
+        CLI_EVENTS(events, after.out);
+        const QJsonObject result = events.last();
         QCOMPARE(result.value(QStringLiteral("blank")).toBool(), true);
     }
 
@@ -156,9 +154,7 @@ private slots:
         const Result r = cli({QStringLiteral("-p"), sim.link, QStringLiteral("--json"), QStringLiteral("write"), hex,
                               QStringLiteral("--eeprom"), QStringLiteral("--config"), QStringLiteral("3FF9h")});
         QVERIFY2(r.code == 0, qPrintable(r.both()));
-        bool ok = false;
-        const QList<QJsonObject> events = jsonLines(r.out, &ok);
-        QVERIFY(ok);
+        CLI_EVENTS(events, r.out);
         const QList<QJsonObject> warnings = eventsOf(events, QStringLiteral("warning"));
         QCOMPARE(warnings.size(), 1);
         QVERIFY(warnings[0].value(QStringLiteral("text")).toString().contains(QStringLiteral("ID ワード")));
@@ -195,8 +191,8 @@ private slots:
         QVERIFY(erase.errText().contains(QStringLiteral("はい")));  // the question, answered
         QCOMPARE(cli(p + QStringList{QStringLiteral("eeprom"), QStringLiteral("write"), data}).code, 0);
         const Result back = cli(p + QStringList{QStringLiteral("--json"), QStringLiteral("eeprom"), QStringLiteral("read")});
-        bool ok = false;
-        const QJsonArray bytes = jsonLines(back.out, &ok).last().value(QStringLiteral("bytes")).toArray();
+        CLI_EVENTS(events, back.out);
+        const QJsonArray bytes = events.last().value(QStringLiteral("bytes")).toArray();
         QCOMPARE(bytes.size(), 64);
         QCOMPARE(bytes.at(63).toInt(), 0xA5);
         QCOMPARE(bytes.at(0).toInt(), 0xFF);
@@ -212,8 +208,8 @@ private slots:
                           "[Ports]\r\nCOM3=" + sim.link.toUtf8() + "\r\n[Com]\r\nport= 3\r\n"));
         const Result config = cli({QStringLiteral("--json"), QStringLiteral("config")});
         QVERIFY2(config.code == 0, qPrintable(config.both()));
-        bool ok = false;
-        const QJsonObject r = jsonLines(config.out, &ok).last();
+        CLI_EVENTS(events, config.out);
+        const QJsonObject r = events.last();
         QCOMPARE(r.value(QStringLiteral("oscillator")).toString(), QStringLiteral("XT"));
         QCOMPARE(r.value(QStringLiteral("power_up_timer")).toBool(), true);
         QCOMPARE(r.value(QStringLiteral("code_protect")).toBool(), false);
@@ -221,6 +217,83 @@ private slots:
         QCOMPARE(version.code, 0);
         QCOMPARE(version.outText(), QStringLiteral("ファームウェアバージョン 2.07\n"));
         QVERIFY(QFile::remove(path(QStringLiteral("veltraw.ini"))));
+    }
+
+    // -p, then $VELTRAW_PORT, then the stored port; "w" is the writer, "gone" a port that is not
+    // there, COM3 the writer and COM4 the one not there by the settings' [Ports].
+    void portChoice_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("environment");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("reached");
+        QTest::newRow("VELTRAW_PORT over the stored port") << "" << "w" << "4" << true;
+        QTest::newRow("VELTRAW_PORT as a COM name") << "" << "COM3" << "4" << true;
+        QTest::newRow("VELTRAW_PORT taken though not there") << "" << "gone" << "3" << false;
+        QTest::newRow("-p over VELTRAW_PORT") << "w" << "gone" << "4" << true;
+    }
+    void portChoice()
+    {
+        QFETCH(QString, given);
+        QFETCH(QString, environment);
+        QFETCH(QString, stored);
+        QFETCH(bool, reached);
+        Served w;
+        const QString gone = path(QStringLiteral("gone"));
+        auto port = [&](const QString &name) { return name == QLatin1String("w") ? w.port() : name == QLatin1String("gone") ? gone : name; };
+        QVERIFY(writeFile(path(QStringLiteral("veltraw.ini")), "[Ports]\r\nCOM3=" + w.port().toUtf8() + "\r\nCOM4=" + gone.toUtf8()
+                                                                 + "\r\n[Com]\r\nport=" + stored.toUtf8() + "\r\n"));
+        Cli c(dir_.path());
+        if (!environment.isEmpty()) c.setEnv(QStringLiteral("VELTRAW_PORT"), port(environment));
+        c.start((given.isEmpty() ? QStringList() : QStringList{QStringLiteral("-p"), port(given)}) + QStringList{QStringLiteral("version")});
+        const Result r = c.finish();
+        QVERIFY(QFile::remove(path(QStringLiteral("veltraw.ini"))));
+        QVERIFY2(r.code == (reached ? 0 : 69), qPrintable(r.both()));
+        QCOMPARE(w.hostBytes().contains('@'), reached);
+    }
+
+    // Where the configuration word comes from, and the read-back that --no-verify leaves out:
+    // the bytes the writer took and the PIC it was left with.
+    void writeChoosesItsWordAndReadsBack_data()
+    {
+        QTest::addColumn<bool>("wordInFile");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("written");
+        QTest::addColumn<bool>("readBack");
+        const QByteArray word21 = "[Config]\r\nword=21\r\n";  // 15h: XT, watchdog on, power-up timer on
+        QTest::newRow("the file's word, read back") << true << QStringList() << word21 << "file" << 0x11 << true;
+        QTest::newRow("--no-verify") << true << QStringList{"--no-verify"} << QByteArray() << "file" << 0x11 << false;
+        QTest::newRow("the settings' word") << false << QStringList() << word21 << "settings" << 0x15 << true;
+        QTest::newRow("a stored word that is no number") << false << QStringList() << QByteArray("[Config]\r\nword=x\r\n")
+                                                          << "default" << 0x1A << true;
+        QTest::newRow("--config over file and settings") << true << QStringList{"--config", "3FF9h"} << word21 << "option" << 0x19 << true;
+    }
+    void writeChoosesItsWordAndReadsBack()
+    {
+        QFETCH(bool, wordInFile);
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, source);
+        QFETCH(int, written);
+        QFETCH(bool, readBack);
+        const QString ini = path(QStringLiteral("veltraw.ini"));
+        QFile::remove(ini);
+        if (!settings.isEmpty()) QVERIFY(writeFile(ini, settings));
+        const QString hex = file(QStringLiteral("word.hex"), rec(0, words({0x2805, 0x0123})) + (wordInFile ? rec(0x400E, words({0x3FF1})) : QByteArray()) + kEnd);
+        Served w;
+        const Result r = cli(QStringList{QStringLiteral("-p"), w.port(), QStringLiteral("--json"), QStringLiteral("write"), hex} + options);
+        QFile::remove(ini);
+        QVERIFY2(r.code == 0, qPrintable(r.both()));
+        CLI_EVENTS(events, r.out);
+        QCOMPARE(events.last().value(QStringLiteral("config_source")).toString(), source);
+        QCOMPARE(events.last().value(QStringLiteral("config_word")).toInt(), written);
+        QCOMPARE(events.last().value(QStringLiteral("verified")).toBool(), readBack);
+        QCOMPARE(w.hostBytes().contains('R'), readBack);
+        const sim::SimWriter &pic = w.server.writer();
+        QCOMPARE(QList<quint16>(pic.program.begin(), pic.program.begin() + 3), (QList<quint16>{0x2805, 0x0123, 0x3FFF}));
+        QCOMPARE(int(pic.configWord()), written);
     }
 
     // A file that is refused is refused before any port is looked at: the port named here
@@ -232,9 +305,7 @@ private slots:
         const Result r = cli(p + QStringList{QStringLiteral("--json"), QStringLiteral("write"), bad});
         QCOMPARE(r.code, 65);
         QVERIFY(r.errText().contains(QStringLiteral("bad.hex:2:")));
-        bool ok = false;
-        const QList<QJsonObject> events = jsonLines(r.out, &ok);
-        QVERIFY(ok);
+        CLI_EVENTS(events, r.out);
         QCOMPARE(events.last().value(QStringLiteral("exit")).toInt(), 65);
 
         const QString beyond = file(QStringLiteral("beyond.hex"), rec(0x800, words({0x2805})) + kEnd);
@@ -258,8 +329,8 @@ private slots:
                                   QStringLiteral("--config"), QStringLiteral("0x3FE1")});
         QCOMPARE(write.code, 3);
         QVERIFY(write.errText().contains(QStringLiteral("コードプロテクト")));
-        bool ok = false;
-        const QJsonObject result = jsonLines(write.out, &ok).last();
+        CLI_EVENTS(events, write.out);
+        const QJsonObject result = events.last();
         QCOMPARE(result.value(QStringLiteral("verified")).toBool(), false);
         QCOMPARE(result.value(QStringLiteral("program_unverifiable")).toBool(), true);
         // The word protects the PIC now; a verify of a file that leaves protection off cannot pass either.
@@ -277,9 +348,8 @@ private slots:
         QCOMPARE(cli({QStringLiteral("-p"), sim.link, QStringLiteral("erase")}).code, 4);
         const Result r = cli({QStringLiteral("-p"), sim.link, QStringLiteral("--json"), QStringLiteral("eeprom"), QStringLiteral("read")});
         QCOMPARE(r.code, 4);
-        bool ok = false;
-        const QJsonObject result = jsonLines(r.out, &ok).last();
-        QVERIFY(ok);
+        CLI_EVENTS(events, r.out);
+        const QJsonObject result = events.last();
         QCOMPARE(result.value(QStringLiteral("exit")).toInt(), 4);
         QVERIFY(!result.value(QStringLiteral("error")).toString().isEmpty());
     }
@@ -291,9 +361,7 @@ private slots:
         const Result json = cli({QStringLiteral("-p"), sim.link, QStringLiteral("--json"), QStringLiteral("read"), QStringLiteral("-o"),
                                  path(QStringLiteral("g.hex"))});
         QCOMPARE(json.code, 0);
-        bool ok = false;
-        const QList<QJsonObject> events = jsonLines(json.out, &ok);
-        QVERIFY(ok);
+        CLI_EVENTS(events, json.out);
         const QList<QJsonObject> progress = eventsOf(events, QStringLiteral("progress"));
         QVERIFY(progress.size() >= 10);
         QCOMPARE(progress.last().value(QStringLiteral("phase")).toString(), QStringLiteral("read"));

@@ -4,7 +4,6 @@
 // process itself.
 
 #include "cli/clirun.h"
-#include "ptyserver.h"
 #include "support/hexfiles.h"
 
 #include <QSerialPort>
@@ -15,33 +14,6 @@ using hexfiles::kEnd;
 using hexfiles::rec;
 using hexfiles::words;
 
-namespace {
-
-struct Served {
-    sim::PtyServer server;
-    Served()
-    {
-        QString why;
-        if (!server.start(&why)) qFatal("no simulated writer: %s", qPrintable(why));
-    }
-    QString port() const { return server.slavePath(); }
-    QByteArray hostBytes()
-    {
-        server.pollNow();
-        return server.hostBytes();
-    }
-    // The writer keeps quiet after this command letter.
-    void silenceAfter(char letter)
-    {
-        server.writer().responder = [letter](uint8_t b, sim::SimWriter &) -> std::optional<QByteArray> {
-            if (b == uint8_t(letter)) return QByteArray();
-            return std::nullopt;
-        };
-    }
-};
-
-}  // namespace
-
 class TestCliFaults : public QObject {
     Q_OBJECT
 
@@ -49,6 +21,8 @@ class TestCliFaults : public QObject {
     Result cli(const QStringList &args) { return run(dir_.path(), args); }
 
 private slots:
+    void cleanup() { settingsUntouched(); }
+
     void noSuchDevice()
     {
         const Result r = cli({QStringLiteral("-p"), dir_.filePath(QStringLiteral("nothing-here")), QStringLiteral("version")});
@@ -64,8 +38,8 @@ private slots:
         QCOMPARE(r.code, 69);
         QVERIFY(w.hostBytes().startsWith("S"));
         QVERIFY(!w.hostBytes().contains('Y'));  // nothing of the command went out
-        bool ok = false;
-        QCOMPARE(jsonLines(r.out, &ok).last().value(QStringLiteral("exit")).toInt(), 69);
+        CLI_EVENTS(events, r.out);
+        QCOMPARE(events.last().value(QStringLiteral("exit")).toInt(), 69);
     }
 
     // Held under the name given, or under the device its link resolves to: refused before
@@ -150,26 +124,35 @@ private slots:
         const Result r = c.finish();
         QCOMPARE(r.code, 130);
         QVERIFY2(w.hostBytes().contains("LEES"), w.hostBytes().constData());
-        bool ok = false;
-        QCOMPARE(jsonLines(r.out, &ok).last().value(QStringLiteral("exit")).toInt(), 130);
+        CLI_EVENTS(events, r.out);
+        QCOMPARE(events.last().value(QStringLiteral("exit")).toInt(), 130);
     }
 
-    // One command per port, no lock of the program's own: two writers at once.
+    // One command per port, no lock of the program's own: two writers at once. The writers'
+    // bytes, in the order they arrived, show the two runs overlapping rather than taking turns.
     void twoWritersAtOnce()
     {
         const QString hex = dir_.filePath(QStringLiteral("two.hex"));
         QVERIFY(writeFile(hex, rec(0, words({0x2805, 0x0123, 0x0456, 0x0789})) + rec(0x400E, words({0x3FF1})) + kEnd));
-        SimProcess a(dir_.path(), QStringLiteral("a"));
-        SimProcess b(dir_.path(), QStringLiteral("b"));
-        QVERIFY(a.ready && b.ready);
+        Served a, b;
+        QByteArray arrivals;  // 'a' or 'b' for each byte either writer took in
+        QObject::connect(&a.server, &sim::PtyServer::byteFromHost, &a.server, [&arrivals] { arrivals += 'a'; });
+        QObject::connect(&b.server, &sim::PtyServer::byteFromHost, &b.server, [&arrivals] { arrivals += 'b'; });
         Cli one(dir_.path());
         Cli two(dir_.path());
-        one.start({QStringLiteral("-p"), a.link, QStringLiteral("write"), hex});
-        two.start({QStringLiteral("-p"), b.link, QStringLiteral("write"), hex});
+        one.start({QStringLiteral("-p"), a.port(), QStringLiteral("write"), hex});
+        two.start({QStringLiteral("-p"), b.port(), QStringLiteral("write"), hex});
         const Result r1 = one.finish();
         const Result r2 = two.finish();
         QVERIFY2(r1.code == 0, qPrintable(r1.both()));
         QVERIFY2(r2.code == 0, qPrintable(r2.both()));
+        QVERIFY2(arrivals.indexOf('b') < arrivals.lastIndexOf('a') && arrivals.indexOf('a') < arrivals.lastIndexOf('b'),
+                 arrivals.constData());
+        for (Served *w : {&a, &b}) {
+            const sim::SimWriter &pic = w->server.writer();
+            QCOMPARE(QList<quint16>(pic.program.begin(), pic.program.begin() + 5), (QList<quint16>{0x2805, 0x0123, 0x0456, 0x0789, 0x3FFF}));
+            QCOMPARE(pic.configWord(), quint16(0x11));  // bits 0-4 of 3FF1h
+        }
     }
 };
 

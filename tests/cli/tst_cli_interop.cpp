@@ -182,6 +182,7 @@ class TestCliInterop : public QObject {
     }
 
 private slots:
+    void cleanup() { settingsUntouched(); }
     void initTestCase()
     {
         QVERIFY(dir_.isValid());
