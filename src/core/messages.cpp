@@ -1,6 +1,7 @@
 #include "core/messages.h"
 
 #include "core/formats/numbertext.h"
+#include "core/systemtext.h"
 
 #include <cstdint>
 
@@ -241,6 +242,15 @@ Message confRegCommFailed()
 {
     return critical(QStringLiteral("ライタとの通信に失敗しました。\r\nケーブルの確認をしてからもう一度クリックしてください。"),
                     kErrorTitle);
+}
+
+QString saveFailed(const QString &path, const QString &systemText)
+{
+    return systemtext::after(QStringLiteral("%1 に保存できませんでした。").arg(path), systemText);
+}
+QString portLostDetail(const QString &device, const QString &systemText)
+{
+    return systemtext::after(QStringLiteral("ポート: %1").arg(device), systemText);
 }
 
 }  // namespace messages

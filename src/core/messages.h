@@ -108,6 +108,12 @@ QString dataFileStoppedAt(int address, int total);
 Message confRegPowerOff();
 Message confRegCommFailed();
 
+// ---- files the window program refuses, what a write leaves out, the system's own texts ------------
+// A file that could not be saved, then the system's reason.
+QString saveFailed(const QString &path, const QString &systemText);
+// The port that went away, then the system's reason.
+QString portLostDetail(const QString &device, const QString &systemText);
+
 }  // namespace messages
 
 // ==== the comparison of the PIC with a file ========================================================

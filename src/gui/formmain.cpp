@@ -340,7 +340,7 @@ void FormMain::Timer2_Timer() { linkHost_->tick(); }
 void FormMain::onPortLost(const QString &reason)
 {
     LblCommP->setText(kCommError);
-    Show(messages::portLost(QStringLiteral("%1: %2").arg(MSComm1->deviceName(), reason)));
+    Show(messages::portLost(messages::portLostDetail(MSComm1->deviceName(), reason)));
 }
 
 // ---- closing ----------------------------------------------------------------------------

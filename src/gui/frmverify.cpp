@@ -68,5 +68,5 @@ void frmVerify::cmdSave_Click()
     if (!chosen) return;
     QString why;
     if (!hexexport::saveAtomically(*chosen, reportText().toUtf8(), &why))
-        gui::Show(messages::readFileError(QStringLiteral("%1: %2").arg(*chosen, why)));
+        gui::Show(messages::readFileError(messages::saveFailed(*chosen, why)));
 }

@@ -310,7 +310,9 @@ private slots:
         QCOMPARE(h.messageTexts(), QStringList{kFileError});
         QCOMPARE(h.messages[0].title, QStringLiteral("エラーが発生しました"));
         QCOMPARE(h.messages[0].icon, gui::Icon::Critical);
-        QVERIFY2(h.messages[0].detail.startsWith(missing + QStringLiteral(": ")), qPrintable(h.messages[0].detail));
+        // The program's sentence, then the system's own text, marked as such.
+        const QString said = missing + QStringLiteral(" に保存できませんでした。\nシステムのメッセージ: ");
+        QVERIFY2(h.messages[0].detail.startsWith(said) && h.messages[0].detail.size() > said.size(), qPrintable(h.messages[0].detail));
         QCOMPARE(h.fileRequests.size(), 2);
         QCOMPARE(h.fileRequests[1].presetName, missing);
         // Chosen again, a good place takes the same read without another "R".

@@ -377,7 +377,7 @@ ReadResult readProgram(ProgrammerLink &link, ExchangeHost &host)
                 host.show(messages::readDone());
                 break;
             }
-            host.show(messages::readFileError(QStringLiteral("%1: %2").arg(*chosen, why)));
+            host.show(messages::readFileError(messages::saveFailed(*chosen, why)));
             if (host.cancelled()) {
                 result.outcome = Outcome::FileError;
                 break;
