@@ -244,6 +244,23 @@ Message confRegCommFailed()
                     kErrorTitle);
 }
 
+Message hexOutsideProgramMemory(const QStringList &lines)
+{
+    // A file with hundreds of such records still gives a box that fits the screen.
+    constexpr int kShown = 8;
+    QStringList shown = lines.mid(0, kShown);
+    if (lines.size() > kShown) shown << QStringLiteral("ほかに %1 行あります。").arg(lines.size() - kShown);
+    return critical(QStringLiteral("HEXファイルに、PICにメモリのないアドレス（0400h〜1FFFh）のワードがあります。\r\n"
+                                   "このファイルは書込みも照合もできません。ライタには何も送っていません。"),
+                    kFileErrorTitle, shown.join(QLatin1Char('\n')));
+}
+QString outsideProgramMemoryLine(int line, int firstWord, int lastWord)
+{
+    const QString first = hex(firstWord, 4) + QLatin1Char('h');
+    if (lastWord <= firstWord) return QStringLiteral("%1 行目: アドレス %2").arg(line).arg(first);
+    return QStringLiteral("%1 行目: アドレス %2〜%3h").arg(line).arg(first, hex(lastWord, 4));
+}
+QString idEepromNotWritten() { return QStringLiteral("ID / データEEPROM のレコードは書込んでいません"); }
 QString saveFailed(const QString &path, const QString &systemText)
 {
     return systemtext::after(QStringLiteral("%1 に保存できませんでした。").arg(path), systemText);

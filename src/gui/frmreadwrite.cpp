@@ -14,6 +14,23 @@
 #include <QFont>
 #include <QPointer>
 
+namespace {
+
+// Words at 400h..1FFFh have nowhere to go in the PIC: rather than write or verify the file
+// without them, it is refused before anything is sent.
+bool refusedForMissingMemory(const memoryimage::Image &image, ExchangeHost &host)
+{
+    QStringList lines;
+    for (const memoryimage::Issue &i : image.issues)
+        if (i.problem == memoryimage::Problem::BeyondProgramMemory)
+            lines << messages::outsideProgramMemoryLine(i.line, i.address, i.value);
+    if (lines.isEmpty()) return false;
+    host.show(messages::hexOutsideProgramMemory(lines));
+    return true;
+}
+
+}  // namespace
+
 // The operation dialog as its exchanges see it.
 class frmReadWrite::Host : public ExchangeHost {
 public:
@@ -130,8 +147,16 @@ void frmReadWrite::cmdOK_Click()
         activeHost_ = &host;
         cmdOK->setEnabled(false);
         cmdCancel->setEnabled(false);
+        memoryimage::Image image;
+        if (caption == kWriteCaption || caption == kVerifyCaption) image = memoryimage::read(HexFile);
+        if (refusedForMissingMemory(image, host)) {
+            if (self) activeHost_ = nullptr;
+            return;
+        }
         if (caption == kWriteCaption) {
-            const program::WriteResult r = program::writeProgram(link, host, HexFile, settings::stored().ConfigWord);
+            // The writer has no command for ID words or the data EEPROM: the user is told they stayed out.
+            const QString note = image.hasIdOrEeprom() ? messages::idEepromNotWritten() : QString();
+            const program::WriteResult r = program::writeProgram(link, host, HexFile, settings::stored().ConfigWord, note);
             settings::stored().ConfigWord = r.configWord;
         } else if (caption == kReadCaption) {
             const program::ReadResult r = program::readProgram(link, host);

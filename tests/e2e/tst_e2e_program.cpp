@@ -129,6 +129,7 @@ private slots:
         QCOMPARE(question, QStringLiteral("PICにプログラムを書込んでよろしいですか？ \r\n") + path);
         QCOMPARE(shown, QStringLiteral("XT/OFF/ON/OFF"));  // 3FF1h from the file
         QCOMPARE(h.messageTexts(), QStringList{kDone});
+        QCOMPARE(h.messages[0].detail, QString());  // the configuration word is written: nothing left out
         auto &pic = h.sim.writer();
         for (int i = 0; i < program.size(); ++i) QCOMPARE(int(pic.program[i]), program[i]);
         QCOMPARE(pic.program[7], uint16_t(0x3FFF));
@@ -145,6 +146,64 @@ private slots:
                                   "G\x80\x91" "E"));
         QCOMPARE(h.readIni(), iniBefore);
         QVERIFY(!FrmReadWrite()->isVisible());
+    }
+
+    // Words at 400h..1FFFh have no place in the PIC: the file is refused before anything is
+    // sent, naming each line and its addresses, and a start with the file ends after the box.
+    void wordsWithoutMemoryAreRefused_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("write") << "write";
+        QTest::newRow("verify") << "verify";
+        QTest::newRow("file on the command line") << "start";
+    }
+    void wordsWithoutMemoryAreRefused()
+    {
+        QFETCH(QString, how);
+        Harness h;
+        // Line 2 runs from 3FEh over the end of program memory; line 3 is the last word before 2000h.
+        const QString path = h.writeFile(QStringLiteral("beyond.hex"), rec(0, words({0x2805, 0x0123})) + rec(0x7FC, words({5, 6, 7, 8}))
+                                                                          + rec(0x3FFE, words({9})) + rec(0x400E, words({0x3FF1})) + kEnd);
+        h.modalActions.push_back(pressOk());
+        if (how == QLatin1String("start")) {
+            h.start({path});
+            QVERIFY(h.ended());
+            QCOMPARE(h.hostBytes(), QByteArray("SSC"));  // the link check alone
+        } else {
+            h.startQuiet();
+            h.clearWire();
+            h.form->HexFileName->setText(path);
+            if (how == QLatin1String("write")) h.form->WriteCommand_Click();
+            else h.form->StartProgramVerify();
+            QCOMPARE(h.hostBytes(), QByteArray());
+            QVERIFY(!h.form->MSComm1->busy());
+        }
+        QCOMPARE(h.modalTitles.size(), 1);  // no configuration word dialog, no result window
+        QCOMPARE(h.messages.size(), 1);
+        QVERIFY2(h.messages[0].text.startsWith(QStringLiteral("HEXファイルに、PICにメモリのないアドレス（0400h〜1FFFh）のワードがあります。")),
+                 qPrintable(h.messages[0].text));
+        QCOMPARE(h.messages[0].icon, gui::Icon::Critical);
+        QCOMPARE(h.messages[0].title, QStringLiteral("ファイルエラー"));
+        QCOMPARE(h.messages[0].detail, QStringLiteral("2 行目: アドレス 0400h〜0401h\n3 行目: アドレス 1FFFh"));
+        QCOMPARE(h.sim.writer().program[0], uint16_t(0x3FFF));
+        QVERIFY(!FrmReadWrite()->isVisible());
+    }
+
+    // Records at 2000h and above still end the write's data phase; the ID words and data EEPROM
+    // they hold are named in the completion message as not written.
+    void idAndEepromRecordsAreToldAsNotWritten()
+    {
+        Harness h;
+        h.startQuiet();
+        runWrite(h, h.writeFile(QStringLiteral("id.hex"), rec(0, words({0x2805})) + rec(0x4000, words({1, 2, 3, 4}))
+                                                              + rec(0x400E, words({0x3FF1})) + rec(0x4200, words({0xA5})) + kEnd));
+        QCOMPARE(h.messageTexts(), QStringList{kDone});
+        QCOMPARE(h.messages[0].detail, QStringLiteral("ID / データEEPROM のレコードは書込んでいません"));
+        auto &pic = h.sim.writer();
+        QCOMPARE(pic.program[0], uint16_t(0x2805));
+        QCOMPARE(pic.configWord(), uint16_t(0x11));
+        QCOMPARE(pic.idConfig[0], uint16_t(0x3FFF));
+        QCOMPARE(pic.eeprom[0], uint8_t(0xFF));
     }
 
     void configDialogClosedWritesNothing()
