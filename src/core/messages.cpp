@@ -120,10 +120,6 @@ QString verifyQuestion(const QString &path)
 {
     return QStringLiteral("PICのプログラムをHEXファイルと照合しますか") + QStringLiteral("\r\n") + path;
 }
-Message verifyPassed(const QString &summary)
-{
-    return box(QStringLiteral("照合が終了しました。\r\nPICの内容はHEXファイルと一致しています"), Icon::None, kProgramTitle, summary);
-}
 Message verifyProtected()
 {
     return box(QStringLiteral("コードプロテクトがONのため、プログラムメモリを照合できません。\r\n"
@@ -282,15 +278,27 @@ namespace {
 
 QString hexWord(int value) { return hex(uint16_t(value), 4); }
 
-}  // namespace
-
-QString verifyMatched(int programWords, bool configWord, int eepromBytes)
+// What a comparison covered, as "プログラムメモリ 24 ワード、コンフィグレーションワード".
+QString comparedParts(int programWords, bool configWord, int eepromBytes)
 {
     QStringList parts;
     if (programWords > 0) parts << QStringLiteral("プログラムメモリ %1 ワード").arg(programWords);
     if (configWord) parts << QStringLiteral("コンフィグレーションワード");
     if (eepromBytes > 0) parts << QStringLiteral("データEEPROM %1 バイト").arg(eepromBytes);
-    return QStringLiteral("照合しました。ファイルと一致しています（%1）。").arg(parts.join(QStringLiteral("、")));
+    return parts.join(QStringLiteral("、"));
+}
+
+}  // namespace
+
+QString verifyMatched(int programWords, bool configWord, int eepromBytes)
+{
+    return QStringLiteral("照合しました。ファイルと一致しています（%1）。").arg(comparedParts(programWords, configWord, eepromBytes));
+}
+
+Message verifyPassed(int programWords, bool configWord, int eepromBytes)
+{
+    return box(QStringLiteral("PICの内容はHEXファイルと一致しています（%1）。").arg(comparedParts(programWords, configWord, eepromBytes)),
+               Icon::None, kProgramTitle);
 }
 
 QString verifyDiffered(int programWords, int programCompared, int configWords, int eepromBytes, int eepromCompared)

@@ -58,7 +58,7 @@ QString writeQuestion(const QString &path);
 QString eraseQuestion();
 QString readQuestion();
 QString verifyQuestion(const QString &path);
-Message verifyPassed(const QString &summary);
+Message verifyPassed(int programWords, bool configWord, int eepromBytes);  // what was compared
 Message verifyProtected();
 Message verifyFileStops(const QString &detail);
 // The verify window's heading line.

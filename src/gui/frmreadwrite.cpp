@@ -189,7 +189,7 @@ void frmReadWrite::verifyProgram(ProgrammerLink &link, ExchangeHost &host)
         return;
     }
     if (!r.report.differs()) {
-        host.show(messages::verifyPassed(verify::summaryText(r.report, messages::kEraseCommandInWindow)));
+        host.show(messages::verifyPassed(r.report.programCompared, r.report.configCompared, r.report.eepromCompared));
         return;
     }
     verifyReport_ = r.report;

@@ -502,7 +502,9 @@ private slots:
         QCOMPARE(h.hostBytes(), QByteArray("CR"));  // a read, nothing written
         QCOMPARE(pic.program[0], uint16_t(0x2805));
         if (kind == QLatin1String("equal")) {
-            QCOMPARE(h.messageTexts(), QStringList{QStringLiteral("照合が終了しました。\r\nPICの内容はHEXファイルと一致しています")});
+            // One sentence, with what was compared.
+            QCOMPARE(h.messageTexts(), QStringList{QStringLiteral("PICの内容はHEXファイルと一致しています（プログラムメモリ 4 ワード、コンフィグレーションワード）。")});
+            QCOMPARE(h.messages[0].detail, QString());
             QCOMPARE(h.modalTitles.size(), 1);
         } else if (kind == QLatin1String("protected")) {
             QCOMPARE(h.messageTexts().size(), 1);
