@@ -340,18 +340,15 @@ QString verifyProgramProtected()
 
 QString mismatchLine(int space, int address, int expected, int actual)
 {
-    const QString pic = actual < 0 ? QStringLiteral("--") : QString();
-    switch (space) {
-    case 1:
-        return QStringLiteral("コンフィグ %1h（ビット0〜4）  ファイル %2  PIC %3")
-            .arg(hexWord(address), hex(expected, 2), pic.isEmpty() ? hex(actual, 2) : pic);
-    case 2:
-        return QStringLiteral("EEPROM     %1h  ファイル %2  PIC %3")
-            .arg(hex(address, 2), hex(expected, 2), pic.isEmpty() ? hex(actual, 2) : pic);
-    default:
-        return QStringLiteral("プログラム %1h  ファイル %2  PIC %3")
-            .arg(hexWord(address), hexWord(expected), pic.isEmpty() ? hexWord(actual) : pic);
-    }
+    // The columns line up in a fixed-pitch font, where a Japanese character takes two places:
+    // the list is shown in one, and saved as text.
+    const int digits = space == 0 ? 4 : 2;
+    const QString label = space == 1 ? QStringLiteral("コンフィグ") : space == 2 ? QStringLiteral("EEPROM    ") : QStringLiteral("プログラム");
+    const QString at = (space == 2 ? hex(address, 2) : hexWord(address)) + QLatin1Char('h');
+    const QString pic = actual < 0 ? QStringLiteral("--") : hex(actual, digits);
+    const QString line = QStringLiteral("%1  %2  ファイル %3  PIC %4")
+                             .arg(label, at.rightJustified(5), hex(expected, digits).rightJustified(4), pic.rightJustified(4));
+    return space == 1 ? line + QStringLiteral("  （ビット0〜4）") : line;
 }
 
 }  // namespace messages

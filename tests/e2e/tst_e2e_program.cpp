@@ -13,6 +13,8 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QTest>
 
 namespace {
@@ -483,15 +485,20 @@ private slots:
         pic.idConfig[7] = uint16_t(config & 0x1F);
         if (kind != QLatin1String("equal") && kind != QLatin1String("protected"))
             pic.program[1] = 0x0103;  // a bit the write could not set
-        if (kind == QLatin1String("differing")) pic.program[3] = 0x0457;
+        if (kind == QLatin1String("differing")) {
+            pic.program[3] = 0x0457;
+            pic.idConfig[7] = 0x15;  // the watchdog on
+        }
         h.clearWire();
         QString caption, question, listed, summary;
+        QFont listFont;
         h.modalActions.push_back(pressOk(&caption, &question));
         const QString saved = h.path(QStringLiteral("diff.txt"));
         h.modalActions.push_back([&](QDialog *d) {
             auto *v = qobject_cast<frmVerify *>(d);
             QVERIFY(v);
             listed = v->List->toPlainText();
+            listFont = v->List->font();
             summary = v->Summary->text();
             h.fileAnswers.push_back(saved);
             v->cmdSave->click();
@@ -523,11 +530,21 @@ private slots:
                 return;
             }
             QVERIFY(!summary.contains(eraseHint));
-            QCOMPARE(lines.size(), 2);
+            QCOMPARE(lines.size(), 3);
             QVERIFY2(lines[0].contains(QStringLiteral("0001h")) && lines[0].contains(QStringLiteral("0123")) && lines[0].contains(QStringLiteral("0103")),
                      qPrintable(lines[0]));
             QVERIFY2(lines[1].contains(QStringLiteral("0003h")) && lines[1].contains(QStringLiteral("0457")), qPrintable(lines[1]));
-            QVERIFY(summary.contains(QStringLiteral(" 2 か所")));
+            QVERIFY2(lines[2].contains(QStringLiteral("2007h")) && lines[2].contains(QStringLiteral("15")), qPrintable(lines[2]));
+            QVERIFY(summary.contains(QStringLiteral(" 3 か所")));
+            // Japanese labels and hexadecimal columns line up in the list's font.
+            if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty()) {
+                qWarning("no Japanese font here: the columns' alignment is not checked");
+            } else {
+                const QFontMetrics fm(listFont);
+                for (const QString &column : {QStringLiteral("ファイル"), QStringLiteral("PIC")})
+                    QCOMPARE(fm.horizontalAdvance(lines[2].left(lines[2].indexOf(column))),
+                             fm.horizontalAdvance(lines[0].left(lines[0].indexOf(column))));
+            }
             const QString text = QString::fromUtf8(readFile(saved));
             QVERIFY(text.contains(lines[0]) && text.contains(lines[1]) && text.contains(summary));
         }
