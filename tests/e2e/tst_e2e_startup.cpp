@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QProcess>
@@ -400,6 +401,24 @@ private slots:
         QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("はい(&Y)"));
         QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("いいえ(&N)"));
         QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    }
+
+    // A box is as wide as the path in its detail and its title need: the path stays on a line.
+    void messageBoxFitsItsPath()
+    {
+        const QString path = QStringLiteral("/home/user/projects/pic/nodir/x.hex");
+        const messages::Message m = messages::readFileError(messages::saveFailed(path, QStringLiteral("No such file or directory")));
+        gui::Message g;
+        g.text = m.text;
+        g.title = m.title;
+        g.icon = m.icon;
+        g.detail = m.detail;
+        QMessageBox box;
+        gui::SetUpMessageBox(box, g);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const int line = QFontMetrics(box.font()).horizontalAdvance(m.detail.section(QLatin1Char('\n'), 0, 0));
+        QVERIFY2(box.width() > line, qPrintable(QStringLiteral("%1 <= %2").arg(box.width()).arg(line)));
     }
 
     void portDialogPreselectsTheStoredPort()
