@@ -2,6 +2,7 @@
 
 #include "core/link/programmerlink.h"
 #include "core/trace.h"
+#include "gui/windows.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -99,7 +100,11 @@ QMessageBox::StandardButton MsgBox(const Message &m)
     if (g_messageHandler) {
         answer = g_messageHandler(m);
     } else {
-        QMessageBox box(QApplication::activeWindow());
+        // Over the window in use; at start-up, before any is active, over the main window
+        // once that is shown (else in the middle of the screen).
+        QWidget *over = QApplication::activeWindow();
+        if (!over && MainWindow() && MainWindow()->isVisible()) over = MainWindow();
+        QMessageBox box(over);
         SetUpMessageBox(box, m);
         answer = QMessageBox::StandardButton(box.exec());
     }

@@ -322,6 +322,8 @@ private slots:
         platform::setSysRoot(h.path(QStringLiteral("sys")));
         QStringList args;
         if (hexMode) args << h.writeFile(QStringLiteral("p.hex"), ":00000001FF\r\n");
+        bool mainShown = false;
+        h.onMessage = [&](const gui::Message &) { mainShown = h.form && h.form->isVisible(); };
         FormMain *f = h.start(args);
         if (!hexMode) {
             // Choosing the port again checks the link again, but says nothing more.
@@ -337,6 +339,7 @@ private slots:
             QCOMPARE(h.messages[0].text, messages::slowAdapter(16, QString()).text);
             QCOMPARE(h.messages[0].detail, h.sim.slavePath());
             QCOMPARE(h.messages[0].icon, gui::Icon::Information);
+            QVERIFY(mainShown);  // told over the main window, not before it
         }
     }
 
