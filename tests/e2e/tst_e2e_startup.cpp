@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QLockFile>
 #include <QFontMetrics>
 #include <QMessageBox>
@@ -369,6 +370,35 @@ private slots:
         after.replace("/dev/gone-adapter", h.sim.slavePath().toLocal8Bit());
         QCOMPARE(h.readIni(), after);
         QCOMPARE(h.ini("Ports", "COM3"), h.sim.slavePath());
+    }
+
+    // A device typed that is the start of a stored one, or differs from it in case only, stays
+    // as typed through Return and OK: completions come in a list, never inside the text.
+    void portDialogKeepsWhatIsTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("start of a longer name") << "/dev/ttyUSB1";
+        QTest::newRow("case only") << "/dev/ttyusb10";
+    }
+    void portDialogKeepsWhatIsTyped()
+    {
+        QFETCH(QString, typed);
+        Harness h;
+        h.start();
+        h.writeIni("[Ports]\r\nCOM1=/dev/ttyUSB10\r\n[Com]\r\nport= 1\r\n");
+        FormInitComm d;
+        d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QLineEdit *field = d.DeviceCombo->lineEdit();
+        field->setFocus();
+        field->clear();
+        QTest::keyClicks(field, typed);
+        QCOMPARE(field->text(), typed);
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(d.DeviceCombo->currentText(), typed);
+        d.Command1->click();
+        QCOMPARE(h.ini("Ports", "COM1"), typed);
     }
 
     // A port another program holds is named as busy, with that remedy, not as a permission
