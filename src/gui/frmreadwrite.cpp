@@ -119,22 +119,27 @@ void frmReadWrite::ShowProgress()
 // The progress line changes with every word, hundreds of times a second, and drawing each
 // text was most of our CPU time during a transfer. Label1 always holds the latest text; while
 // a recent drawing is less than kProgressPaintMs old, the next one waits for the timer.
+// Each drawing is done at once: one left to the event loop could come after the next text
+// had turned updates off again, and the line then showed nothing at all.
 void frmReadWrite::setProgress(const QString &text)
 {
     if (progressPaint_.isActive()) {
         progressDeferred_ = true;
         Label1->setUpdatesEnabled(false);
-    } else {
-        progressPaint_.start();
+        Label1->setText(text);
+        return;
     }
+    progressPaint_.start();
     Label1->setText(text);
+    Label1->repaint();
 }
 
 void frmReadWrite::paintProgress()
 {
     if (!progressDeferred_) return;
     progressDeferred_ = false;
-    Label1->setUpdatesEnabled(true);  // draws the latest text
+    Label1->setUpdatesEnabled(true);
+    Label1->repaint();  // the latest text
     progressPaint_.start();
 }
 
