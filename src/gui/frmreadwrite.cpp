@@ -169,7 +169,7 @@ void frmReadWrite::cmdOK_Click()
         } else if (caption == kEraseCaption) {
             program::eraseProgram(link, host);
         } else if (caption == kVerifyCaption) {
-            verifyProgram(link, host);
+            verifyProgram(link, host, image);
         }
         if (self) activeHost_ = nullptr;
     });
@@ -183,9 +183,8 @@ void frmReadWrite::cmdOK_Click()
     }
 }
 
-void frmReadWrite::verifyProgram(ProgrammerLink &link, ExchangeHost &host)
+void frmReadWrite::verifyProgram(ProgrammerLink &link, ExchangeHost &host, const memoryimage::Image &image)
 {
-    const memoryimage::Image image = memoryimage::read(HexFile);
     const qint16 word = image.configWord ? *image.configWord : StoredConfigWord;
     const verify::Result r = verify::verifyProgram(link, host, image, int(word));
     if (r.outcome != Outcome::Done) return;  // its message has been shown
