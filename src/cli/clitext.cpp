@@ -198,7 +198,7 @@ QString lineNote(int line, const QString &text) { return QStringLiteral("%1 行�
 QString fileRefused(bool forceWouldDo)
 {
     QString t = QStringLiteral("ファイルに誤りがあるので、ライタには何も送っていません。");
-    if (forceWouldDo) t += QStringLiteral("\nこのまま書込むときは --force を付けてください（ウィンドウ版と同じように送ります）。");
+    if (forceWouldDo) t += QStringLiteral("\nこのまま書込むときは --force を付けてください。");
     return t;
 }
 QString noProgramWords() { return QStringLiteral("ファイルに書込むプログラムワードがありません。コンフィグレーションワードだけを書込みます。"); }

@@ -1,6 +1,7 @@
 #include "core/messages.h"
 
 #include "core/formats/numbertext.h"
+#include "core/systemtext.h"
 
 #include <cstdint>
 
@@ -118,10 +119,6 @@ QString readQuestion() { return QStringLiteral("PICのプログラムを読出�
 QString verifyQuestion(const QString &path)
 {
     return QStringLiteral("PICのプログラムをHEXファイルと照合しますか") + QStringLiteral("\r\n") + path;
-}
-Message verifyPassed(const QString &summary)
-{
-    return box(QStringLiteral("照合が終了しました。\r\nPICの内容はHEXファイルと一致しています"), Icon::None, kProgramTitle, summary);
 }
 Message verifyProtected()
 {
@@ -243,6 +240,32 @@ Message confRegCommFailed()
                     kErrorTitle);
 }
 
+Message hexOutsideProgramMemory(const QStringList &lines)
+{
+    // A file with hundreds of such records still gives a box that fits the screen.
+    constexpr int kShown = 8;
+    QStringList shown = lines.mid(0, kShown);
+    if (lines.size() > kShown) shown << QStringLiteral("ほかに %1 行あります。").arg(lines.size() - kShown);
+    return critical(QStringLiteral("HEXファイルに、PICにメモリのないアドレス（0400h〜1FFFh）のワードがあります。\r\n"
+                                   "このファイルは書込みも照合もできません。ライタには何も送っていません。"),
+                    kFileErrorTitle, shown.join(QLatin1Char('\n')));
+}
+QString outsideProgramMemoryLine(int line, int firstWord, int lastWord)
+{
+    const QString first = hex(firstWord, 4) + QLatin1Char('h');
+    if (lastWord <= firstWord) return QStringLiteral("%1 行目: アドレス %2").arg(line).arg(first);
+    return QStringLiteral("%1 行目: アドレス %2〜%3h").arg(line).arg(first, hex(lastWord, 4));
+}
+QString idEepromNotWritten() { return QStringLiteral("ID / データEEPROM のレコードは書込んでいません"); }
+QString saveFailed(const QString &path, const QString &systemText)
+{
+    return systemtext::after(QStringLiteral("%1 に保存できませんでした。").arg(path), systemText);
+}
+QString portLostDetail(const QString &device, const QString &systemText)
+{
+    return systemtext::after(QStringLiteral("ポート: %1").arg(device), systemText);
+}
+
 }  // namespace messages
 
 // ==== the comparison of the PIC with a file ========================================================
@@ -255,15 +278,27 @@ namespace {
 
 QString hexWord(int value) { return hex(uint16_t(value), 4); }
 
-}  // namespace
-
-QString verifyMatched(int programWords, bool configWord, int eepromBytes)
+// What a comparison covered, as "プログラムメモリ 24 ワード、コンフィグレーションワード".
+QString comparedParts(int programWords, bool configWord, int eepromBytes)
 {
     QStringList parts;
     if (programWords > 0) parts << QStringLiteral("プログラムメモリ %1 ワード").arg(programWords);
     if (configWord) parts << QStringLiteral("コンフィグレーションワード");
     if (eepromBytes > 0) parts << QStringLiteral("データEEPROM %1 バイト").arg(eepromBytes);
-    return QStringLiteral("照合しました。ファイルと一致しています（%1）。").arg(parts.join(QStringLiteral("、")));
+    return parts.join(QStringLiteral("、"));
+}
+
+}  // namespace
+
+QString verifyMatched(int programWords, bool configWord, int eepromBytes)
+{
+    return QStringLiteral("照合しました。ファイルと一致しています（%1）。").arg(comparedParts(programWords, configWord, eepromBytes));
+}
+
+Message verifyPassed(int programWords, bool configWord, int eepromBytes)
+{
+    return box(QStringLiteral("PICの内容はHEXファイルと一致しています（%1）。").arg(comparedParts(programWords, configWord, eepromBytes)),
+               Icon::None, kProgramTitle);
 }
 
 QString verifyDiffered(int programWords, int programCompared, int configWords, int eepromBytes, int eepromCompared)
@@ -305,18 +340,15 @@ QString verifyProgramProtected()
 
 QString mismatchLine(int space, int address, int expected, int actual)
 {
-    const QString pic = actual < 0 ? QStringLiteral("--") : QString();
-    switch (space) {
-    case 1:
-        return QStringLiteral("コンフィグ %1h（ビット0〜4）  ファイル %2  PIC %3")
-            .arg(hexWord(address), hex(expected, 2), pic.isEmpty() ? hex(actual, 2) : pic);
-    case 2:
-        return QStringLiteral("EEPROM     %1h  ファイル %2  PIC %3")
-            .arg(hex(address, 2), hex(expected, 2), pic.isEmpty() ? hex(actual, 2) : pic);
-    default:
-        return QStringLiteral("プログラム %1h  ファイル %2  PIC %3")
-            .arg(hexWord(address), hexWord(expected), pic.isEmpty() ? hexWord(actual) : pic);
-    }
+    // The columns line up in a fixed-pitch font, where a Japanese character takes two places:
+    // the list is shown in one, and saved as text.
+    const int digits = space == 0 ? 4 : 2;
+    const QString label = space == 1 ? QStringLiteral("コンフィグ") : space == 2 ? QStringLiteral("EEPROM    ") : QStringLiteral("プログラム");
+    const QString at = (space == 2 ? hex(address, 2) : hexWord(address)) + QLatin1Char('h');
+    const QString pic = actual < 0 ? QStringLiteral("--") : hex(actual, digits);
+    const QString line = QStringLiteral("%1  %2  ファイル %3  PIC %4")
+                             .arg(label, at.rightJustified(5), hex(expected, digits).rightJustified(4), pic.rightJustified(4));
+    return space == 1 ? line + QStringLiteral("  （ビット0〜4）") : line;
 }
 
 }  // namespace messages

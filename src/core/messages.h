@@ -5,6 +5,7 @@
 // texts are its own (cli/clitext.h).
 
 #include <QString>
+#include <QStringList>
 
 namespace messages {
 
@@ -57,7 +58,7 @@ QString writeQuestion(const QString &path);
 QString eraseQuestion();
 QString readQuestion();
 QString verifyQuestion(const QString &path);
-Message verifyPassed(const QString &summary);
+Message verifyPassed(int programWords, bool configWord, int eepromBytes);  // what was compared
 Message verifyProtected();
 Message verifyFileStops(const QString &detail);
 // The verify window's heading line.
@@ -107,6 +108,17 @@ QString dataFileStoppedAt(int address, int total);
 // ---- configuration register -----------------------------------------------------------------------
 Message confRegPowerOff();
 Message confRegCommFailed();
+
+// ---- files the window program refuses, what a write leaves out, the system's own texts ------------
+// A HEX file with words at 400h..1FFFh, refused before anything is sent; lines as below.
+Message hexOutsideProgramMemory(const QStringList &lines);
+QString outsideProgramMemoryLine(int line, int firstWord, int lastWord);
+// The write's completion message adds it when the file had ID or data EEPROM records.
+QString idEepromNotWritten();
+// A file that could not be saved, then the system's reason.
+QString saveFailed(const QString &path, const QString &systemText);
+// The port that went away, then the system's reason.
+QString portLostDetail(const QString &device, const QString &systemText);
 
 }  // namespace messages
 

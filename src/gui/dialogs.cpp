@@ -2,12 +2,19 @@
 
 #include "core/link/programmerlink.h"
 #include "core/trace.h"
+#include "gui/windows.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QUrl>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QScreen>
+#include <QStyle>
+#include <QSpacerItem>
+
+#include <algorithm>
 
 #include <cstdio>
 #include <cstdlib>
@@ -46,6 +53,32 @@ QMessageBox::StandardButton toQt(messages::Button b)
     return QMessageBox::NoButton;
 }
 
+// QMessageBox takes its width from the first line of its text and wraps the detail into it: a
+// path in the detail then ran over five lines, and a title longer than the box was cut. The box
+// is given the width of its longest line and of its title, as far as the screen allows. Only a
+// minimum: buttons added later (the port errors' diagnosis) widen it further.
+void widen(QMessageBox &box, const Message &m)
+{
+    const QFontMetrics fm(box.font());
+    int widest = 0;
+    for (const QString &line : QString(m.text + QLatin1Char('\n') + m.detail).split(QLatin1Char('\n')))
+        widest = std::max(widest, fm.horizontalAdvance(line.trimmed()));
+    // Beside the text: the icon, the layout's spacing and margins, and a character to spare.
+    widest += box.iconPixmap().width() + 3 * box.style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing) + 3 * fm.averageCharWidth() + 24;
+    // The title bar is the window manager's: its font is often larger and bold, and its
+    // buttons take room of their own.
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int title = QFontMetrics(titleFont).horizontalAdvance(m.title) * 6 / 5 + 120;
+    // QMessageBox's own ceiling, less its margins: a wider minimum would be cut, not shown.
+    const int screen = box.screen() ? box.screen()->availableGeometry().width() : 1024;
+    const int ceiling = (screen <= 1024 ? screen : std::min(screen - 480, 1000)) - 40;
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    if (!grid) return;
+    grid->addItem(new QSpacerItem(std::min(std::max(widest, title), ceiling), 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 messages::Button fromQt(QMessageBox::StandardButton b)
 {
     switch (b) {
@@ -67,7 +100,11 @@ QMessageBox::StandardButton MsgBox(const Message &m)
     if (g_messageHandler) {
         answer = g_messageHandler(m);
     } else {
-        QMessageBox box(QApplication::activeWindow());
+        // Over the window in use; at start-up, before any is active, over the main window
+        // once that is shown (else in the middle of the screen).
+        QWidget *over = QApplication::activeWindow();
+        if (!over && MainWindow() && MainWindow()->isVisible()) over = MainWindow();
+        QMessageBox box(over);
         SetUpMessageBox(box, m);
         answer = QMessageBox::StandardButton(box.exec());
     }
@@ -89,6 +126,7 @@ void SetUpMessageBox(QMessageBox &box, const Message &m)
     case Icon::Question: box.setIcon(QMessageBox::Question); break;
     case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
     }
+    widen(box, m);
 }
 
 messages::Button Show(const messages::Message &c)

@@ -3,6 +3,7 @@
 #include "core/settings/storedsettings.h"
 #include "core/link/portnaming.h"
 
+#include <QCompleter>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -41,6 +42,10 @@ FormInitComm::FormInitComm(QWidget *parent) : QDialog(parent)
     DeviceCombo->setEditable(true);
     DeviceCombo->setInsertPolicy(QComboBox::NoInsert);
     DeviceCombo->lineEdit()->setPlaceholderText(QStringLiteral("（指定なし：標準の機器）"));
+    // Device names are prefixes of each other (ttyUSB1, ttyUSB10) and differ in case only: a
+    // completion is offered in a list under the field, never written into what is typed.
+    DeviceCombo->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    DeviceCombo->completer()->setCaseSensitivity(Qt::CaseSensitive);
     DeviceCombo->setGeometry(8, 90, 360 - 16, 24);
     DeviceHeading->setBuddy(DeviceCombo);
     DeviceInfo = new QLabel(this);

@@ -286,7 +286,6 @@ void FormMain::Form_Load(const QStringList &arguments)
 
         CheckLink();
         if (ProgramEnded()) return;
-        NoteSlowAdapter();
 
         LoadConfigWord();
 
@@ -312,6 +311,8 @@ void FormMain::Form_Load(const QStringList &arguments)
         LoadConfigWord();
     }
     show();
+    // Told over the main window, once that is on screen.
+    if (MSComm1->isOpen()) NoteSlowAdapter();
 }
 
 void FormMain::LoadConfigWord() { stored().ConfigWord = loadConfigWord().word; }
@@ -340,7 +341,7 @@ void FormMain::Timer2_Timer() { linkHost_->tick(); }
 void FormMain::onPortLost(const QString &reason)
 {
     LblCommP->setText(kCommError);
-    Show(messages::portLost(QStringLiteral("%1: %2").arg(MSComm1->deviceName(), reason)));
+    Show(messages::portLost(messages::portLostDetail(MSComm1->deviceName(), reason)));
 }
 
 // ---- closing ----------------------------------------------------------------------------

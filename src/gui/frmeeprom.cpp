@@ -37,7 +37,13 @@ public:
     {
         if (w_) w_->Label2->setText(text);
     }
-    messages::Button show(const messages::Message &m) override { return gui::Show(m); }
+    messages::Button show(const messages::Message &m) override
+    {
+        // Every box but the erase question ends the exchange: the user reads it over the view
+        // as the failure leaves it, not over "通信中" and the bytes of before.
+        if (w_ && !(m.buttons & messages::Yes)) w_->settleView(readStarted, readCount);
+        return gui::Show(m);
+    }
     void setButtonsEnabled(bool on) override
     {
         if (!w_) return;
@@ -246,14 +252,17 @@ void frmEPROM::runExchange(F &&exchange)
         activeHost_ = nullptr;
         Timer1->setEnabled(false);
         ErasePause = 0;
-        // However the exchange ended, nothing is being said to the writer any more, and a cell
-        // the last read did not reach shows nothing rather than another board's byte.
-        Label2->setText(QString());
-        if (host.readStarted) {
-            for (int address = host.readCount; address < eeprom::kBytes; ++address)
-                if (QTableWidgetItem *item = Grid1->item(rowOf(address), columnOf(address))) item->setText(QString());
-        }
+        settleView(host.readStarted, host.readCount);
     });
+}
+
+void frmEPROM::settleView(bool readStarted, int readCount)
+{
+    Label2->setText(QString());
+    // A cell the last read did not reach shows nothing rather than another board's byte.
+    if (!readStarted) return;
+    for (int address = readCount; address < eeprom::kBytes; ++address)
+        if (QTableWidgetItem *item = Grid1->item(rowOf(address), columnOf(address))) item->setText(QString());
 }
 
 void frmEPROM::ReadEeprom()

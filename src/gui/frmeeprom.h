@@ -60,6 +60,9 @@ private:
     void buildControls();
     template <typename F>
     void runExchange(F &&exchange);
+    // Nothing is being said to the writer: the status goes, and the cells a read began but did
+    // not reach are blanked.
+    void settleView(bool readStarted, int readCount);
     WindowExchange exchange_{this, "frmEPROM"};
     ExchangeHost *activeHost_ = nullptr;
 };

@@ -14,6 +14,23 @@
 #include <QFont>
 #include <QPointer>
 
+namespace {
+
+// Words at 400h..1FFFh have nowhere to go in the PIC: rather than write or verify the file
+// without them, it is refused before anything is sent.
+bool refusedForMissingMemory(const memoryimage::Image &image, ExchangeHost &host)
+{
+    QStringList lines;
+    for (const memoryimage::Issue &i : image.issues)
+        if (i.problem == memoryimage::Problem::BeyondProgramMemory)
+            lines << messages::outsideProgramMemoryLine(i.line, i.address, i.value);
+    if (lines.isEmpty()) return false;
+    host.show(messages::hexOutsideProgramMemory(lines));
+    return true;
+}
+
+}  // namespace
+
 // The operation dialog as its exchanges see it.
 class frmReadWrite::Host : public ExchangeHost {
 public:
@@ -102,22 +119,27 @@ void frmReadWrite::ShowProgress()
 // The progress line changes with every word, hundreds of times a second, and drawing each
 // text was most of our CPU time during a transfer. Label1 always holds the latest text; while
 // a recent drawing is less than kProgressPaintMs old, the next one waits for the timer.
+// Each drawing is done at once: one left to the event loop could come after the next text
+// had turned updates off again, and the line then showed nothing at all.
 void frmReadWrite::setProgress(const QString &text)
 {
     if (progressPaint_.isActive()) {
         progressDeferred_ = true;
         Label1->setUpdatesEnabled(false);
-    } else {
-        progressPaint_.start();
+        Label1->setText(text);
+        return;
     }
+    progressPaint_.start();
     Label1->setText(text);
+    Label1->repaint();
 }
 
 void frmReadWrite::paintProgress()
 {
     if (!progressDeferred_) return;
     progressDeferred_ = false;
-    Label1->setUpdatesEnabled(true);  // draws the latest text
+    Label1->setUpdatesEnabled(true);
+    Label1->repaint();  // the latest text
     progressPaint_.start();
 }
 
@@ -130,8 +152,16 @@ void frmReadWrite::cmdOK_Click()
         activeHost_ = &host;
         cmdOK->setEnabled(false);
         cmdCancel->setEnabled(false);
+        memoryimage::Image image;
+        if (caption == kWriteCaption || caption == kVerifyCaption) image = memoryimage::read(HexFile);
+        if (refusedForMissingMemory(image, host)) {
+            if (self) activeHost_ = nullptr;
+            return;
+        }
         if (caption == kWriteCaption) {
-            const program::WriteResult r = program::writeProgram(link, host, HexFile, settings::stored().ConfigWord);
+            // The writer has no command for ID words or the data EEPROM: the user is told they stayed out.
+            const QString note = image.hasIdOrEeprom() ? messages::idEepromNotWritten() : QString();
+            const program::WriteResult r = program::writeProgram(link, host, HexFile, settings::stored().ConfigWord, note);
             settings::stored().ConfigWord = r.configWord;
         } else if (caption == kReadCaption) {
             const program::ReadResult r = program::readProgram(link, host);
@@ -139,7 +169,7 @@ void frmReadWrite::cmdOK_Click()
         } else if (caption == kEraseCaption) {
             program::eraseProgram(link, host);
         } else if (caption == kVerifyCaption) {
-            verifyProgram(link, host);
+            verifyProgram(link, host, image);
         }
         if (self) activeHost_ = nullptr;
     });
@@ -153,9 +183,8 @@ void frmReadWrite::cmdOK_Click()
     }
 }
 
-void frmReadWrite::verifyProgram(ProgrammerLink &link, ExchangeHost &host)
+void frmReadWrite::verifyProgram(ProgrammerLink &link, ExchangeHost &host, const memoryimage::Image &image)
 {
-    const memoryimage::Image image = memoryimage::read(HexFile);
     const qint16 word = image.configWord ? *image.configWord : StoredConfigWord;
     const verify::Result r = verify::verifyProgram(link, host, image, int(word));
     if (r.outcome != Outcome::Done) return;  // its message has been shown
@@ -164,7 +193,7 @@ void frmReadWrite::verifyProgram(ProgrammerLink &link, ExchangeHost &host)
         return;
     }
     if (!r.report.differs()) {
-        host.show(messages::verifyPassed(verify::summaryText(r.report, messages::kEraseCommandInWindow)));
+        host.show(messages::verifyPassed(r.report.programCompared, r.report.configCompared, r.report.eepromCompared));
         return;
     }
     verifyReport_ = r.report;

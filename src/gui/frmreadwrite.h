@@ -64,7 +64,7 @@ private:
     class Host;
     void Form_QueryUnload();
     void paintProgress();
-    void verifyProgram(ProgrammerLink &link, ExchangeHost &host);
+    void verifyProgram(ProgrammerLink &link, ExchangeHost &host, const memoryimage::Image &image);
     std::optional<verify::Report> verifyReport_;
     WindowExchange exchange_{this, "frmReadWrite"};
     Host *activeHost_ = nullptr;  // the running exchange's

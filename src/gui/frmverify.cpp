@@ -5,8 +5,39 @@
 #include "gui/dialogs.h"
 
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QVBoxLayout>
 #include <QHBoxLayout>
+
+namespace {
+
+// Half-width characters of one width and Japanese ones of exactly two: the list's Japanese
+// labels and hexadecimal columns then line up.
+bool evenPitch(const QFont &font)
+{
+    const QFontMetricsF fm(font);
+    const qreal one = fm.horizontalAdvance(QLatin1Char('0'));
+    auto near = [one](qreal w, int places) { return qAbs(w - places * one) < 0.05 * one; };
+    return one > 0 && near(fm.horizontalAdvance(QLatin1Char('i')), 1) && near(fm.horizontalAdvance(QLatin1Char('W')), 1)
+           && near(fm.horizontalAdvance(QStringLiteral("プ")), 2);
+}
+
+// The system's fixed-pitch font takes its Japanese from a fallback of another width on many
+// systems; then a Japanese font of even pitch (MS ゴシック, IPAゴシック) is taken.
+QFont listFont()
+{
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (evenPitch(fixed)) return fixed;
+    for (const QString &family : QFontDatabase::families(QFontDatabase::Japanese)) {
+        QFont f(family);
+        if (fixed.pointSizeF() > 0) f.setPointSizeF(fixed.pointSizeF());
+        else f.setPixelSize(fixed.pixelSize());
+        if (evenPitch(f)) return f;
+    }
+    return fixed;
+}
+
+}  // namespace
 
 frmVerify::frmVerify(const verify::Report &report, const QString &hexFile, QWidget *parent)
     : QDialog(parent), hexFile_(hexFile), summary_(verify::summaryText(report, messages::kEraseCommandInWindow))
@@ -25,7 +56,7 @@ frmVerify::frmVerify(const verify::Report &report, const QString &hexFile, QWidg
     List->setObjectName(QStringLiteral("List"));
     List->setReadOnly(true);
     List->setLineWrapMode(QPlainTextEdit::NoWrap);
-    List->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    List->setFont(listFont());
     QStringList lines;
     lines.reserve(report.mismatches.size());
     for (const verify::Mismatch &m : report.mismatches) lines << verify::mismatchText(m);
@@ -68,5 +99,5 @@ void frmVerify::cmdSave_Click()
     if (!chosen) return;
     QString why;
     if (!hexexport::saveAtomically(*chosen, reportText().toUtf8(), &why))
-        gui::Show(messages::readFileError(QStringLiteral("%1: %2").arg(*chosen, why)));
+        gui::Show(messages::readFileError(messages::saveFailed(*chosen, why)));
 }

@@ -208,13 +208,17 @@ private slots:
         QVERIFY(v->cmdRefresh->isEnabled() && v->cmdEraseAll->isEnabled());
         QVERIFY(!h.form->MSComm1->busy());
 
-        // A board read well, then another board without power: the first board's bytes go.
+        // A board read well, then another board without power: the first board's bytes go, and
+        // the status with them, before the message is on screen.
         h.sim.writer().responder = nullptr;
         h.sim.writer().eeprom[0] = 0x5A;
         v->cmdRefresh->click();
         QCOMPARE(cellAt(v, 0), QStringLiteral("5A"));
         h.sim.writer().boardPowered = false;
+        QStringList behindTheBox;
+        h.onMessage = [&](const gui::Message &) { behindTheBox << v->Label2->text() << cellAt(v, 0) << cellAt(v, 63); };
         v->cmdRefresh->click();
+        QCOMPARE(behindTheBox, (QStringList{QString(), QString(), QString()}));
         for (int a = 0; a < 64; ++a) QCOMPARE(cellAt(v, a), QString());
     }
 

@@ -13,6 +13,8 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QTest>
 
 namespace {
@@ -129,6 +131,7 @@ private slots:
         QCOMPARE(question, QStringLiteral("PICにプログラムを書込んでよろしいですか？ \r\n") + path);
         QCOMPARE(shown, QStringLiteral("XT/OFF/ON/OFF"));  // 3FF1h from the file
         QCOMPARE(h.messageTexts(), QStringList{kDone});
+        QCOMPARE(h.messages[0].detail, QString());  // the configuration word is written: nothing left out
         auto &pic = h.sim.writer();
         for (int i = 0; i < program.size(); ++i) QCOMPARE(int(pic.program[i]), program[i]);
         QCOMPARE(pic.program[7], uint16_t(0x3FFF));
@@ -145,6 +148,64 @@ private slots:
                                   "G\x80\x91" "E"));
         QCOMPARE(h.readIni(), iniBefore);
         QVERIFY(!FrmReadWrite()->isVisible());
+    }
+
+    // Words at 400h..1FFFh have no place in the PIC: the file is refused before anything is
+    // sent, naming each line and its addresses, and a start with the file ends after the box.
+    void wordsWithoutMemoryAreRefused_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("write") << "write";
+        QTest::newRow("verify") << "verify";
+        QTest::newRow("file on the command line") << "start";
+    }
+    void wordsWithoutMemoryAreRefused()
+    {
+        QFETCH(QString, how);
+        Harness h;
+        // Line 2 runs from 3FEh over the end of program memory; line 3 is the last word before 2000h.
+        const QString path = h.writeFile(QStringLiteral("beyond.hex"), rec(0, words({0x2805, 0x0123})) + rec(0x7FC, words({5, 6, 7, 8}))
+                                                                          + rec(0x3FFE, words({9})) + rec(0x400E, words({0x3FF1})) + kEnd);
+        h.modalActions.push_back(pressOk());
+        if (how == QLatin1String("start")) {
+            h.start({path});
+            QVERIFY(h.ended());
+            QCOMPARE(h.hostBytes(), QByteArray("SSC"));  // the link check alone
+        } else {
+            h.startQuiet();
+            h.clearWire();
+            h.form->HexFileName->setText(path);
+            if (how == QLatin1String("write")) h.form->WriteCommand_Click();
+            else h.form->StartProgramVerify();
+            QCOMPARE(h.hostBytes(), QByteArray());
+            QVERIFY(!h.form->MSComm1->busy());
+        }
+        QCOMPARE(h.modalTitles.size(), 1);  // no configuration word dialog, no result window
+        QCOMPARE(h.messages.size(), 1);
+        QVERIFY2(h.messages[0].text.startsWith(QStringLiteral("HEXファイルに、PICにメモリのないアドレス（0400h〜1FFFh）のワードがあります。")),
+                 qPrintable(h.messages[0].text));
+        QCOMPARE(h.messages[0].icon, gui::Icon::Critical);
+        QCOMPARE(h.messages[0].title, QStringLiteral("ファイルエラー"));
+        QCOMPARE(h.messages[0].detail, QStringLiteral("2 行目: アドレス 0400h〜0401h\n3 行目: アドレス 1FFFh"));
+        QCOMPARE(h.sim.writer().program[0], uint16_t(0x3FFF));
+        QVERIFY(!FrmReadWrite()->isVisible());
+    }
+
+    // Records at 2000h and above still end the write's data phase; the ID words and data EEPROM
+    // they hold are named in the completion message as not written.
+    void idAndEepromRecordsAreToldAsNotWritten()
+    {
+        Harness h;
+        h.startQuiet();
+        runWrite(h, h.writeFile(QStringLiteral("id.hex"), rec(0, words({0x2805})) + rec(0x4000, words({1, 2, 3, 4}))
+                                                              + rec(0x400E, words({0x3FF1})) + rec(0x4200, words({0xA5})) + kEnd));
+        QCOMPARE(h.messageTexts(), QStringList{kDone});
+        QCOMPARE(h.messages[0].detail, QStringLiteral("ID / データEEPROM のレコードは書込んでいません"));
+        auto &pic = h.sim.writer();
+        QCOMPARE(pic.program[0], uint16_t(0x2805));
+        QCOMPARE(pic.configWord(), uint16_t(0x11));
+        QCOMPARE(pic.idConfig[0], uint16_t(0x3FFF));
+        QCOMPARE(pic.eeprom[0], uint8_t(0xFF));
     }
 
     void configDialogClosedWritesNothing()
@@ -310,7 +371,9 @@ private slots:
         QCOMPARE(h.messageTexts(), QStringList{kFileError});
         QCOMPARE(h.messages[0].title, QStringLiteral("エラーが発生しました"));
         QCOMPARE(h.messages[0].icon, gui::Icon::Critical);
-        QVERIFY2(h.messages[0].detail.startsWith(missing + QStringLiteral(": ")), qPrintable(h.messages[0].detail));
+        // The program's sentence, then the system's own text, marked as such.
+        const QString said = missing + QStringLiteral(" に保存できませんでした。\nシステムのメッセージ: ");
+        QVERIFY2(h.messages[0].detail.startsWith(said) && h.messages[0].detail.size() > said.size(), qPrintable(h.messages[0].detail));
         QCOMPARE(h.fileRequests.size(), 2);
         QCOMPARE(h.fileRequests[1].presetName, missing);
         // Chosen again, a good place takes the same read without another "R".
@@ -422,15 +485,20 @@ private slots:
         pic.idConfig[7] = uint16_t(config & 0x1F);
         if (kind != QLatin1String("equal") && kind != QLatin1String("protected"))
             pic.program[1] = 0x0103;  // a bit the write could not set
-        if (kind == QLatin1String("differing")) pic.program[3] = 0x0457;
+        if (kind == QLatin1String("differing")) {
+            pic.program[3] = 0x0457;
+            pic.idConfig[7] = 0x15;  // the watchdog on
+        }
         h.clearWire();
         QString caption, question, listed, summary;
+        QFont listFont;
         h.modalActions.push_back(pressOk(&caption, &question));
         const QString saved = h.path(QStringLiteral("diff.txt"));
         h.modalActions.push_back([&](QDialog *d) {
             auto *v = qobject_cast<frmVerify *>(d);
             QVERIFY(v);
             listed = v->List->toPlainText();
+            listFont = v->List->font();
             summary = v->Summary->text();
             h.fileAnswers.push_back(saved);
             v->cmdSave->click();
@@ -441,7 +509,9 @@ private slots:
         QCOMPARE(h.hostBytes(), QByteArray("CR"));  // a read, nothing written
         QCOMPARE(pic.program[0], uint16_t(0x2805));
         if (kind == QLatin1String("equal")) {
-            QCOMPARE(h.messageTexts(), QStringList{QStringLiteral("照合が終了しました。\r\nPICの内容はHEXファイルと一致しています")});
+            // One sentence, with what was compared.
+            QCOMPARE(h.messageTexts(), QStringList{QStringLiteral("PICの内容はHEXファイルと一致しています（プログラムメモリ 4 ワード、コンフィグレーションワード）。")});
+            QCOMPARE(h.messages[0].detail, QString());
             QCOMPARE(h.modalTitles.size(), 1);
         } else if (kind == QLatin1String("protected")) {
             QCOMPARE(h.messageTexts().size(), 1);
@@ -460,11 +530,21 @@ private slots:
                 return;
             }
             QVERIFY(!summary.contains(eraseHint));
-            QCOMPARE(lines.size(), 2);
+            QCOMPARE(lines.size(), 3);
             QVERIFY2(lines[0].contains(QStringLiteral("0001h")) && lines[0].contains(QStringLiteral("0123")) && lines[0].contains(QStringLiteral("0103")),
                      qPrintable(lines[0]));
             QVERIFY2(lines[1].contains(QStringLiteral("0003h")) && lines[1].contains(QStringLiteral("0457")), qPrintable(lines[1]));
-            QVERIFY(summary.contains(QStringLiteral(" 2 か所")));
+            QVERIFY2(lines[2].contains(QStringLiteral("2007h")) && lines[2].contains(QStringLiteral("15")), qPrintable(lines[2]));
+            QVERIFY(summary.contains(QStringLiteral(" 3 か所")));
+            // Japanese labels and hexadecimal columns line up in the list's font.
+            if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty()) {
+                qWarning("no Japanese font here: the columns' alignment is not checked");
+            } else {
+                const QFontMetrics fm(listFont);
+                for (const QString &column : {QStringLiteral("ファイル"), QStringLiteral("PIC")})
+                    QCOMPARE(fm.horizontalAdvance(lines[2].left(lines[2].indexOf(column))),
+                             fm.horizontalAdvance(lines[0].left(lines[0].indexOf(column))));
+            }
             const QString text = QString::fromUtf8(readFile(saved));
             QVERIFY(text.contains(lines[0]) && text.contains(lines[1]) && text.contains(summary));
         }

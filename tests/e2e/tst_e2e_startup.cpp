@@ -13,7 +13,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QLockFile>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QProcess>
@@ -321,6 +323,8 @@ private slots:
         platform::setSysRoot(h.path(QStringLiteral("sys")));
         QStringList args;
         if (hexMode) args << h.writeFile(QStringLiteral("p.hex"), ":00000001FF\r\n");
+        bool mainShown = false;
+        h.onMessage = [&](const gui::Message &) { mainShown = h.form && h.form->isVisible(); };
         FormMain *f = h.start(args);
         if (!hexMode) {
             // Choosing the port again checks the link again, but says nothing more.
@@ -336,6 +340,7 @@ private slots:
             QCOMPARE(h.messages[0].text, messages::slowAdapter(16, QString()).text);
             QCOMPARE(h.messages[0].detail, h.sim.slavePath());
             QCOMPARE(h.messages[0].icon, gui::Icon::Information);
+            QVERIFY(mainShown);  // told over the main window, not before it
         }
     }
 
@@ -365,6 +370,35 @@ private slots:
         after.replace("/dev/gone-adapter", h.sim.slavePath().toLocal8Bit());
         QCOMPARE(h.readIni(), after);
         QCOMPARE(h.ini("Ports", "COM3"), h.sim.slavePath());
+    }
+
+    // A device typed that is the start of a stored one, or differs from it in case only, stays
+    // as typed through Return and OK: completions come in a list, never inside the text.
+    void portDialogKeepsWhatIsTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("start of a longer name") << "/dev/ttyUSB1";
+        QTest::newRow("case only") << "/dev/ttyusb10";
+    }
+    void portDialogKeepsWhatIsTyped()
+    {
+        QFETCH(QString, typed);
+        Harness h;
+        h.start();
+        h.writeIni("[Ports]\r\nCOM1=/dev/ttyUSB10\r\n[Com]\r\nport= 1\r\n");
+        FormInitComm d;
+        d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QLineEdit *field = d.DeviceCombo->lineEdit();
+        field->setFocus();
+        field->clear();
+        QTest::keyClicks(field, typed);
+        QCOMPARE(field->text(), typed);
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(d.DeviceCombo->currentText(), typed);
+        d.Command1->click();
+        QCOMPARE(h.ini("Ports", "COM1"), typed);
     }
 
     // A port another program holds is named as busy, with that remedy, not as a permission
@@ -400,6 +434,24 @@ private slots:
         QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("はい(&Y)"));
         QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("いいえ(&N)"));
         QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    }
+
+    // A box is as wide as the path in its detail and its title need: the path stays on a line.
+    void messageBoxFitsItsPath()
+    {
+        const QString path = QStringLiteral("/home/user/projects/pic/nodir/x.hex");
+        const messages::Message m = messages::readFileError(messages::saveFailed(path, QStringLiteral("No such file or directory")));
+        gui::Message g;
+        g.text = m.text;
+        g.title = m.title;
+        g.icon = m.icon;
+        g.detail = m.detail;
+        QMessageBox box;
+        gui::SetUpMessageBox(box, g);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const int line = QFontMetrics(box.font()).horizontalAdvance(m.detail.section(QLatin1Char('\n'), 0, 0));
+        QVERIFY2(box.width() > line, qPrintable(QStringLiteral("%1 <= %2").arg(box.width()).arg(line)));
     }
 
     void portDialogPreselectsTheStoredPort()

@@ -11,6 +11,8 @@
 #include "support/harness.h"
 
 #include <QElapsedTimer>
+#include <QImage>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSocketNotifier>
 #include <QTest>
@@ -240,6 +242,17 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QTest::qWait(150);  // let the first showing settle
         PaintWatch watch(dialog.Label1);
+        // What the screen shows where the line is: never the bare background while a text is set.
+        auto lineOnScreen = [&dialog] {
+            const QImage shown = dialog.screen()->grabWindow(dialog.winId()).toImage();
+            const QRect r = dialog.Label1->geometry();
+            const QColor background = dialog.palette().color(QPalette::Window);
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    if (shown.pixelColor(x, y) != background) return true;
+            return false;
+        };
+        int blank = 0;
         QString text;
         QElapsedTimer t;
         t.start();
@@ -248,8 +261,10 @@ private slots:
             dialog.setProgress(text);
             QCOMPARE(dialog.Label1->text(), text);  // the text is never behind
             QCoreApplication::processEvents();
+            blank += lineOnScreen() ? 0 : 1;
             QTest::qSleep(1);
         }
+        QCOMPARE(blank, 0);
         const qint64 ms = t.elapsed();
         // Drawn at most every 100 ms, plus the first at once: nowhere near once a word.
         QVERIFY2(watch.painted.size() <= ms / 100 + 3, qPrintable(QStringLiteral("%1 paintings in %2 ms").arg(watch.painted.size()).arg(ms)));

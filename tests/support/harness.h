@@ -28,6 +28,8 @@ public:
     // Message boxes shown, in order; answers for boxes with more than an OK button.
     QVector<gui::Message> messages;
     std::deque<QMessageBox::StandardButton> answers;
+    // Called as each box is shown, to look at the windows behind it at that moment.
+    std::function<void(const gui::Message &)> onMessage;
     // File dialogs asked for, and what each returns (nullopt: cancel).
     QVector<gui::FileRequest> fileRequests;
     std::deque<std::optional<QString>> fileAnswers;

@@ -354,11 +354,14 @@ int main(int argc, char **argv)
     f->StartProgramVerify();
     settle();
 
-    // Verify again after three words lost bits, as a write over a PIC that was not erased.
+    // Verify again after three words and the configuration word lost bits, as a write over a
+    // PIC that was not erased: both kinds of line in the list.
     for (int a : {0x05, 0x06, 0x0C}) {
         uint16_t &word = sim.writer().program[size_t(a)];
         word = uint16_t(word & ~(word & -word));  // its lowest 1 bit becomes 0
     }
+    const uint16_t configBefore = sim.writer().idConfig[7];
+    sim.writer().idConfig[7] = uint16_t(configBefore & ~0x01);
     script.modalActions.push_back([&](QDialog *d) { static_cast<frmReadWrite *>(d)->cmdOK->click(); });
     script.modalActions.push_back([&](QDialog *d) {
         d->resize(560, 300);
@@ -367,6 +370,7 @@ int main(int argc, char **argv)
     });
     f->StartProgramVerify();
     settle();
+    sim.writer().idConfig[7] = configBefore;
 
     // The configuration register window.
     f->ConfigCommand->click();
@@ -444,6 +448,16 @@ int main(int argc, char **argv)
     gui::Show(messages::writerSilent());
     script.nextBoxShot = QStringLiteral("message-slow-adapter");
     gui::Show(messages::slowAdapter(16, QStringLiteral("/dev/ttyUSB0")));
+    // A box with a path and the system's reason, and one with the program's long title: each as
+    // wide as its lines need.
+    script.nextBoxShot = QStringLiteral("message-save-failed");
+    gui::Show(messages::readFileError(
+        messages::saveFailed(QStringLiteral("/home/user/pic/nodir/blink.hex"), QStringLiteral("No such file or directory"))));
+    script.nextBoxShot = QStringLiteral("message-port-error");
+    gui::Show(messages::commPortError(messages::kMainCaption, QStringLiteral("/dev/ttyUSB0 が見つかりません。ケーブルの接続とポートの設定を確認してください。")));
+    // A file with words where the PIC has no memory, refused before anything is sent.
+    script.nextBoxShot = QStringLiteral("message-outside-memory");
+    gui::Show(messages::hexOutsideProgramMemory({messages::outsideProgramMemoryLine(6, 0x400, 0x401)}));
 
     if (!script.modalActions.empty()) fail(QStringLiteral("%1 window(s) never shown").arg(script.modalActions.size()));
     f->close();

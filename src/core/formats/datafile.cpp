@@ -1,5 +1,7 @@
 #include "core/formats/datafile.h"
 
+#include "core/systemtext.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -117,12 +119,12 @@ ReadResult readDataFile(const QString &path)
     }
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
-        r.error = QStringLiteral("%1: %2").arg(path, f.errorString());
+        r.error = systemtext::after(QStringLiteral("%1 を読めません。").arg(path), f.errorString());
         return r;
     }
     const QByteArray text = f.read(kMaxFileBytes);
     if (f.error() != QFileDevice::NoError) {
-        r.error = QStringLiteral("%1: %2").arg(path, f.errorString());
+        r.error = systemtext::after(QStringLiteral("%1 を読めません。").arg(path), f.errorString());
         return r;
     }
     r.bytes = bytesFromValues(splitValues(decodeText(text)));

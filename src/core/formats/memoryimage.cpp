@@ -2,6 +2,8 @@
 
 #include "core/formats/hexrecord.h"
 
+#include <algorithm>
+
 namespace memoryimage {
 
 namespace {
@@ -83,7 +85,7 @@ public:
             }
             if (next_ > hexrecord::kLastProgramWord) {
                 // The data phase ends here: the rest of the file is not sent.
-                add(Problem::BeyondProgramMemory, lineNo, next_);
+                add(Problem::BeyondProgramMemory, lineNo, next_, next_ + rec.count / 2 - i - 1);
                 sending_ = false;
                 stopLine_ = lineNo;
                 return;
@@ -116,7 +118,7 @@ public:
                 // After a line the write stops on, the error says it all.
                 if (stopLine_ > 0) once(0, Problem::NotWrittenAfterStop, w, stopLine_);
             } else if (w < kIdWordAddress) {
-                once(1, Problem::BeyondProgramMemory, w);
+                once(1, Problem::BeyondProgramMemory, w, std::min(base + rec.count / 2, kIdWordAddress) - 1);
             } else if (w < kIdWordAddress + kIdWords) {
                 img_.id[size_t(w - kIdWordAddress)] = low | (high << 8);
                 if (w < kIdWordAddress + kIdWords - 1) once(2, Problem::IdNotWritten, w);
@@ -251,6 +253,12 @@ int Image::programWordCount() const
     int n = 0;
     for (int w : program) n += w >= 0 ? 1 : 0;
     return n;
+}
+
+bool Image::hasIdOrEeprom() const
+{
+    // 2007h, the configuration word, is written.
+    return eepromByteCount() > 0 || std::any_of(id.begin(), id.end() - 1, [](int w) { return w >= 0; });
 }
 
 int Image::eepromByteCount() const

@@ -45,7 +45,8 @@ struct Issue {
     int line = 0;        // 1-based
     int address = -1;    // the word address concerned, where there is one
     int value = 0;       // BadRecord: the checksum that would fit (-1 when the record is cut short);
-                         // NotWrittenAfterStop: the line that ended the data phase
+                         // NotWrittenAfterStop: the line that ended the data phase;
+                         // BeyondProgramMemory: the line's last word address below 2000h
 };
 
 // What is wrong, in the user's words (without the file name and line).
@@ -72,6 +73,8 @@ struct Image {
         eeprom.fill(-1);
     }
     bool hasErrors(bool force) const;
+    // The file gives ID words (2000h-2006h) or data EEPROM bytes, which a program write leaves out.
+    bool hasIdOrEeprom() const;
     int programWordCount() const;
     int eepromByteCount() const;
 };

@@ -2,6 +2,7 @@
 
 #include "core/platform.h"
 #include "core/settings/storedsettings.h"
+#include "core/systemtext.h"
 
 #include <QFileInfo>
 #include <QSerialPort>
@@ -40,7 +41,7 @@ QString openFailureText(const QString &device, int serialError, const QString &s
     case QSerialPort::OpenError:
         return QStringLiteral("%1 はすでに開かれています。").arg(device);
     default:
-        return QStringLiteral("%1 を開けません: %2").arg(device, systemText);
+        return systemtext::after(QStringLiteral("%1 を開けません。").arg(device), systemText);
     }
 }
 

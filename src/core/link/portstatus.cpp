@@ -1,5 +1,7 @@
 #include "core/link/portstatus.h"
 
+#include "core/systemtext.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -230,7 +232,7 @@ QString text(const Status &s, const QString &device)
         return QStringLiteral("%1 はほかのプログラムが使用中です。そのプログラムを終了するかポートを閉じてから、"
                               "もう一度実行してください。").arg(device);
     case PortProblem::Other:
-        return QStringLiteral("%1 を開けません: %2").arg(device, s.detail);
+        return systemtext::after(QStringLiteral("%1 を開けません。").arg(device), s.detail);
     }
     return QString();
 }

@@ -145,7 +145,7 @@ QString stoppedAt(const WriteResult &r, bool withLine)
 }
 
 // The data phase after "W" and its answer.
-void writeWords(Session &s, const QString &path, qint16 word, WriteResult &result)
+void writeWords(Session &s, const QString &path, qint16 word, WriteResult &result, const QString &doneNote = QString())
 {
     ProgrammerLink &link = s.link_;
     link.clearInput();
@@ -218,7 +218,9 @@ void writeWords(Session &s, const QString &path, qint16 word, WriteResult &resul
     }
     result.configWritten = true;
     link.sendLetter('E');
-    s.tell(messages::writeDone());
+    messages::Message done = messages::writeDone();
+    done.detail = doneNote;
+    s.tell(done);
     result.outcome = Outcome::Done;
 }
 
@@ -325,7 +327,8 @@ std::optional<qint16> configWordFromHex(const QString &path, ExchangeHost &host)
     return std::nullopt;
 }
 
-WriteResult writeProgram(ProgrammerLink &link, ExchangeHost &host, const QString &path, qint16 storedConfigWord)
+WriteResult writeProgram(ProgrammerLink &link, ExchangeHost &host, const QString &path, qint16 storedConfigWord,
+                         const QString &doneNote)
 {
     Session s(link, host);
     WriteResult result;
@@ -336,7 +339,7 @@ WriteResult writeProgram(ProgrammerLink &link, ExchangeHost &host, const QString
     const bool confirmed = host.confirmConfigWord(&word);
     result.configWord = word;
     pauseWithoutEvents(kSettleMs);
-    if (confirmed) writeWords(s, path, word, result);
+    if (confirmed) writeWords(s, path, word, result, doneNote);
     else result.outcome = Outcome::Declined;
     link.clearInput();
     return result;
@@ -377,7 +380,7 @@ ReadResult readProgram(ProgrammerLink &link, ExchangeHost &host)
                 host.show(messages::readDone());
                 break;
             }
-            host.show(messages::readFileError(QStringLiteral("%1: %2").arg(*chosen, why)));
+            host.show(messages::readFileError(messages::saveFailed(*chosen, why)));
             if (host.cancelled()) {
                 result.outcome = Outcome::FileError;
                 break;

@@ -37,8 +37,10 @@ struct ReadResult {
 std::optional<qint16> configWordFromHex(const QString &path, ExchangeHost &host);
 
 // The whole write: "C", the configuration word lookup and its confirmation, the pause, then
-// "W", the file's words with "I" skips and "D" writes, "G" with the word and "E".
-WriteResult writeProgram(ProgrammerLink &link, ExchangeHost &host, const QString &path, qint16 storedConfigWord);
+// "W", the file's words with "I" skips and "D" writes, "G" with the word and "E". doneNote, when
+// given, is the completion message's added line.
+WriteResult writeProgram(ProgrammerLink &link, ExchangeHost &host, const QString &path, qint16 storedConfigWord,
+                         const QString &doneNote = QString());
 // The whole read: "C", the pause, "R", the 1032 words, then a file name from the host and the
 // HEX file.
 ReadResult readProgram(ProgrammerLink &link, ExchangeHost &host);
