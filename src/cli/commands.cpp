@@ -50,7 +50,7 @@ const QVector<Command> &commands()
         {QStringLiteral("version"), 0, {}, {}, QStringLiteral("ライタのファームウェアバージョン"), {}, runVersion},
         {QStringLiteral("watch"), 1, {QStringLiteral("--config"), QStringLiteral("--no-verify"), QStringLiteral("--eeprom"), QStringLiteral("--force"),
                                       QStringLiteral("--serial"), QStringLiteral("--serial-le"), QStringLiteral("--serial-counter"), QStringLiteral("--serial-list"), QStringLiteral("--serial-start"), QStringLiteral("--serial-step"), QStringLiteral("--log")},
-         QStringLiteral("FILE.hex [write のオプション]"), QStringLiteral("ファイルが変わるたびに書込んで照合（変更が止まって 300 ms 後）。Ctrl+C で終了"),
+         QStringLiteral("FILE.hex [write のオプション ...]"), QStringLiteral("ファイルが変わるたびに書込んで照合（変更が止まって 300 ms 後）。Ctrl+C で終了"),
          hexArgumentMissing("watch"), runWatch},
     };
     return table;
