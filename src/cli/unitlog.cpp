@@ -140,7 +140,7 @@ int endUnit(Run &run, int status, Tally *tally)
         {QStringLiteral("mismatches"), orNull(run.result.value(QStringLiteral("mismatches")))},
         {QStringLiteral("seconds"), std::round(run.unit.clock.elapsed() / 10.0) / 100.0},
     };
-    if (o.prod.unitEvents) {
+    if (o.prod.unitEvents && o.json) {  // only a run over several ports asks, and reads the events
         QJsonObject e = record;
         e.insert(QStringLiteral("event"), QStringLiteral("unit"));
         run.out.event(e);
