@@ -112,7 +112,7 @@ public:
                 }
             });
             // Its own process group: Ctrl+C on the terminal reaches this process alone, which
-            // hands it on once, so each port's run ends as an interrupted run does.
+            // hands it on, so each port's run sees it once and ends as an interrupted run does.
             p->proc.setChildProcessModifier([] { ::setpgid(0, 0); });
             ports_.push_back(std::move(p));
         }
