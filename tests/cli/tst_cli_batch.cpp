@@ -382,7 +382,8 @@ private slots:
     }
 
     // A file written in two halves is written once, whole; a save by rename with another
-    // configuration word is a second round that names the change; Ctrl+C then ends it.
+    // configuration word is a second round that names the change; each round a unit with its
+    // own serial number and log line; Ctrl+C then ends it.
     void watchWritesOnlyWholeFiles()
     {
         SimProcess sim(dir_.path(), s("w"), {s("--dump"), path(s("w.dump"))});
@@ -390,7 +391,8 @@ private slots:
         const QString hex = path(s("watched.hex"));
         const QByteArray whole = rec(0, words({0x3001, 0x3002, 0x3003, 0x3004})) + rec(0x400E, words({0x3FF1})) + kEnd;
         Cli watch(dir_.path());
-        watch.start({s("-p"), sim.link, s("--json"), s("watch"), hex});
+        watch.start({s("-p"), sim.link, s("--json"), s("watch"), hex, s("--serial"), s("eeprom:0x30:2"), s("--serial-counter"),
+                     path(s("w.counter")), s("--serial-start"), s("5"), s("--log"), path(s("w.log"))});
         QVERIFY(watch.started());
         QByteArray out, err;
         auto seen = [&](const QByteArray &what, QByteArray *where) {
@@ -426,7 +428,14 @@ private slots:
         QVERIFY(QString::fromUtf8(err).contains(s("0011h → 0012h")));
         QCOMPARE(events.last().value(s("rounds")).toInt(), 2);
         sim.stop();
-        QCOMPARE(dumpWords(readFile(path(s("w.dump"))), 0, 1), QVector<int>{0x3005});
+        const QByteArray dump = readFile(path(s("w.dump")));
+        QCOMPARE(dumpWords(dump, 0, 1), QVector<int>{0x3005});
+        QCOMPARE(dumpWords(dump, 0x4260, 2), (QVector<int>{0x00, 0x06}));
+        const QList<QJsonObject> units = logRecords(readFile(path(s("w.log"))));
+        QCOMPARE(units.size(), 2);
+        QCOMPARE(units[1].value(s("serial")).toInt(), 6);
+        QCOMPARE(units[1].value(s("command")).toString(), s("write"));
+        QCOMPARE(units[1].value(s("config_word")).toInt(), 0x12);
     }
 };
 
