@@ -293,9 +293,14 @@ private slots:
         for (const QJsonObject &u : records) serials << u.value(s("serial")).toInt();
         QCOMPARE(serials, (QSet<int>{7, 8, 9, 10}));
 
-        // Off a terminal and without --json: the port in front of every line.
-        const Result lines = cli({s("-p"), links[0] + QLatin1Char(',') + links[1], s("verify"), hex});
+        // Off a terminal and without --json: the port in front of every line; the log on standard
+        // output, a line for each port.
+        const Result lines = cli({s("-p"), links[0] + QLatin1Char(',') + links[1], s("eeprom"), s("erase"), s("--log"), s("-")});
         QVERIFY2(lines.code == 0, qPrintable(lines.both()));
+        const QList<QJsonObject> erased = logRecords(lines.out);
+        QCOMPARE(erased.size(), 2);
+        QCOMPARE(erased[0].value(s("command")).toString(), s("eeprom erase"));
+        QCOMPARE(QSet<QString>({erased[0].value(s("port")).toString(), erased[1].value(s("port")).toString()}), QSet<QString>({links[0], links[1]}));
         for (const QString &l : lines.errText().split(QLatin1Char('\n'), Qt::SkipEmptyParts))
             QVERIFY2(l.startsWith(links[0] + s(": ")) || l.startsWith(links[1] + s(": ")) || l.startsWith(s("合格")), qPrintable(l));
 
