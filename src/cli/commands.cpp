@@ -17,6 +17,7 @@ int runEepromSet(Run &run);
 int runEepromErase(Run &run);
 int runConfig(Run &run);
 int runVersion(Run &run);
+int runWatch(Run &run);
 
 namespace {
 
@@ -28,24 +29,29 @@ const QVector<Command> &commands()
 {
     static const QVector<Command> table = {
         {QStringLiteral("ports"), 0, {}, {}, QStringLiteral("シリアルポートの一覧（COM番号、使用中か、USBの情報）"), {}, runPorts},
-        {QStringLiteral("write"), 1, {QStringLiteral("--config"), QStringLiteral("--no-verify"), QStringLiteral("--eeprom"), QStringLiteral("--force")},
+        {QStringLiteral("write"), 1, {QStringLiteral("--config"), QStringLiteral("--no-verify"), QStringLiteral("--eeprom"), QStringLiteral("--force"),
+                                      QStringLiteral("--serial"), QStringLiteral("--serial-le"), QStringLiteral("--serial-counter"), QStringLiteral("--serial-list"), QStringLiteral("--serial-start"), QStringLiteral("--serial-step"), QStringLiteral("--log")},
          QStringLiteral("FILE.hex [--config ワード] [--no-verify] [--eeprom] [--force]"),
          QStringLiteral("プログラムメモリとコンフィグレーションワードを書込み、読出して照合"), hexArgumentMissing("write"), runWrite},
         {QStringLiteral("verify"), 1, {QStringLiteral("--config"), QStringLiteral("--eeprom")}, QStringLiteral("FILE.hex [--config ワード] [--eeprom]"),
          QStringLiteral("PICの内容をファイルと照合（違いはすべて表示）"), hexArgumentMissing("verify"), runVerify},
         {QStringLiteral("read"), 0, {QStringLiteral("-o")}, QStringLiteral("-o FILE.hex|-"),
          QStringLiteral("プログラムメモリとID/コンフィグレーションワードをIntel HEXで保存"), {}, runRead, true},
-        {QStringLiteral("erase"), 0, {}, {}, QStringLiteral("プログラムメモリを全消去"), {}, runErase},
+        {QStringLiteral("erase"), 0, {QStringLiteral("--log")}, {}, QStringLiteral("プログラムメモリを全消去"), {}, runErase},
         {QStringLiteral("blank-check"), 0, {}, {}, QStringLiteral("プログラムメモリが消去されているか調べる"), {}, runBlankCheck},
         {QStringLiteral("eeprom read"), 0, {QStringLiteral("-o")}, QStringLiteral("[-o FILE|-]"),
          QStringLiteral("データEEPROMを4行x16バイトの表で表示（-o でデータファイルに保存）"), {}, runEepromRead},
-        {QStringLiteral("eeprom write"), 1, {}, QStringLiteral("DATAFILE"), QStringLiteral("データファイル（/F と同じ形式）でデータEEPROM全体を書込み"),
+        {QStringLiteral("eeprom write"), 1, {QStringLiteral("--log")}, QStringLiteral("DATAFILE"), QStringLiteral("データファイル（/F と同じ形式）でデータEEPROM全体を書込み"),
          QStringLiteral("eeprom write にはデータファイルを指定してください。"), runEepromWrite},
-        {QStringLiteral("eeprom set"), 2, {}, QStringLiteral("ADDR VALUE"), QStringLiteral("1バイト書込み（16進数: アドレス 00〜3F、値 00〜FF）"),
+        {QStringLiteral("eeprom set"), 2, {QStringLiteral("--log")}, QStringLiteral("ADDR VALUE"), QStringLiteral("1バイト書込み（16進数: アドレス 00〜3F、値 00〜FF）"),
          QStringLiteral("eeprom set にはアドレスと値を指定してください（例: eeprom set 3F A5）。"), runEepromSet},
-        {QStringLiteral("eeprom erase"), 0, {}, {}, QStringLiteral("データEEPROMを全消去"), {}, runEepromErase},
+        {QStringLiteral("eeprom erase"), 0, {QStringLiteral("--log")}, {}, QStringLiteral("データEEPROMを全消去"), {}, runEepromErase},
         {QStringLiteral("config"), 0, {}, {}, QStringLiteral("コンフィグレーションレジスタを読出して表示"), {}, runConfig},
         {QStringLiteral("version"), 0, {}, {}, QStringLiteral("ライタのファームウェアバージョン"), {}, runVersion},
+        {QStringLiteral("watch"), 1, {QStringLiteral("--config"), QStringLiteral("--no-verify"), QStringLiteral("--eeprom"), QStringLiteral("--force"),
+                                      QStringLiteral("--serial"), QStringLiteral("--serial-le"), QStringLiteral("--serial-counter"), QStringLiteral("--serial-list"), QStringLiteral("--serial-start"), QStringLiteral("--serial-step"), QStringLiteral("--log")},
+         QStringLiteral("FILE.hex [write のオプション ...]"), QStringLiteral("ファイルが変わるたびに書込んで照合（変更が止まって 300 ms 後）。Ctrl+C で終了"),
+         hexArgumentMissing("watch"), runWatch},
     };
     return table;
 }

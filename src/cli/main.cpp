@@ -4,6 +4,9 @@
 #include "cli/commands.h"
 #include "cli/run.h"
 #include "cli/clitext.h"
+#include "cli/multiport.h"
+#include "cli/prodtext.h"
+#include "cli/unitlog.h"
 #include "cli/writersession.h"
 #include "core/messages.h"
 #include "core/protocol/versionexchange.h"
@@ -50,7 +53,7 @@ int main(int argc, char **argv)
         return finish(cli::exitcode::Usage, {}, usage);
     }
     if (options.help) {
-        print(stdout, cli::helpText());
+        print(stdout, cli::helpText() + cli::text::helpSection());
         return cli::exitcode::Ok;
     }
     if (options.version) {
@@ -60,6 +63,16 @@ int main(int argc, char **argv)
     settings::stored().IniFilePath = cli::settingsFile();
 
     cli::Run run{out, options, {}, {}};
-    const int status = options.command->run(run);
+    if (options.prod.ports.size() > 1) {
+        const int status = cli::runSeveralPorts(run, app.arguments().mid(1));
+        return finish(status, run.result, status == cli::exitcode::Ok ? QString() : run.error);
+    }
+    cli::beginUnit(&run.unit);
+    int status = options.command->run(run);
+    if (options.commandName != QLatin1String("watch")) {  // a watch ends a unit each round
+        cli::Tally tally;
+        status = cli::endUnit(run, status, &tally);
+        if (!options.prod.log.isEmpty() && tally.total() > 0) tally.report(out, &run.result);
+    }
     return finish(status, run.result, status == cli::exitcode::Ok ? QString() : run.error);
 }

@@ -44,6 +44,8 @@ QString setFlag(Options &o, const QString &, const QString &)
     return QString();
 }
 
+QString setProduction(Options &o, const QString &name, const QString &v) { return applyProductionOption(o.prod, name, v); }
+
 const QVector<Option> &options()
 {
     static const QVector<Option> table = {
@@ -53,8 +55,10 @@ const QVector<Option> &options()
         {{QStringLiteral("-q"), QStringLiteral("--quiet")}, false, true, setFlag<&Options::quiet>},
         {{QStringLiteral("-p"), QStringLiteral("--port")}, true, true,
          [](Options &o, const QString &name, const QString &v) {
-             o.port = v;
-             return v.isEmpty() ? text::missingValue(name) : QString();
+             o.prod.ports << v.split(QLatin1Char(','), Qt::SkipEmptyParts);
+             if (o.prod.ports.isEmpty()) return text::missingValue(name);
+             o.port = o.prod.ports.first();
+             return QString();
          }},
         {{QStringLiteral("--progress")}, true, true,
          [](Options &o, const QString &, const QString &v) {
@@ -81,6 +85,14 @@ const QVector<Option> &options()
         {{QStringLiteral("--no-verify")}, false, false, setFlag<&Options::noVerify>},
         {{QStringLiteral("--eeprom")}, false, false, setFlag<&Options::eeprom>},
         {{QStringLiteral("--force")}, false, false, setFlag<&Options::force>},
+        {{QStringLiteral("--serial")}, true, false, setProduction},
+        {{QStringLiteral("--serial-le")}, false, false, setProduction},
+        {{QStringLiteral("--serial-counter")}, true, false, setProduction},
+        {{QStringLiteral("--serial-list")}, true, false, setProduction},
+        {{QStringLiteral("--serial-start")}, true, false, setProduction},
+        {{QStringLiteral("--serial-step")}, true, false, setProduction},
+        {{QStringLiteral("--log")}, true, false, setProduction},
+        {{QStringLiteral("--unit-events")}, false, true, setProduction},  // a run over several ports asks its children
     };
     return table;
 }
@@ -157,7 +169,7 @@ QString parseArguments(const QStringList &words, Options *o)
     o->arguments = positional;
     if (o->command->outputRequired && !o->outputGiven) return text::outputRequired();
     if (o->json && o->outputGiven && o->output == QLatin1String("-")) return text::jsonAndStandardOutput();
-    return QString();
+    return checkProductionOptions(o->prod, o->commandName, o->json);
 }
 
 std::optional<int> parseConfigWord(const QString &text)

@@ -2,6 +2,8 @@
 // The command line of veltraw-cli, taken apart: the options before (or among) the command's
 // words, the command and its own options. Nothing is checked against files or ports here.
 
+#include "cli/prodoptions.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -31,6 +33,7 @@ struct Options {
     bool noVerify = false;
     bool eeprom = false;
     bool force = false;
+    ProductionOptions prod;
 };
 
 // Fills *o; returns the usage error, or an empty text when the line is good.

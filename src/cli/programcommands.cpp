@@ -2,6 +2,8 @@
 
 #include "cli/commandsupport.h"
 #include "cli/clitext.h"
+#include "cli/serialwrite.h"
+#include "cli/unitlog.h"
 
 #include "core/formats/eepromtext.h"
 #include "core/formats/hexexport.h"
@@ -128,30 +130,40 @@ int runWrite(Run &run)
     const QString path = o.arguments.at(0);
     memoryimage::Image img;
     if (const int status = loadHex(run, path, o.force, &img)) return status;
+    run.unit.sha256 = fileSha256(path);  // what was read, should the file change during the write
     if (img.wordsSent == 0) run.out.warning(text::noProgramWords());
     const ConfigChoice config = chooseConfigWord(o, img);
     tellConfigWord(run, config);
     const bool withEeprom = useEeprom(run, img, o.eeprom, true);
+    SerialWrite sw;
+    if (const int status = checkSerial(run, img, &sw)) return status;
+    // Serial bytes in the data EEPROM are written and verified with or without --eeprom.
+    if (!withEeprom) img.eeprom.fill(-1);
+    const bool serialInEeprom = sw.place && sw.place->inEeprom();
+    const bool eepromPart = withEeprom || serialInEeprom;
     const bool protectedCode = verify::codeProtected(config.written);
     const bool readBack = !o.noVerify && !protectedCode;
 
-    QVector<Phase> phases{writePhase(img.wordsSent)};
-    if (withEeprom) phases << eepromWritePhase(img.eepromByteCount());
+    QVector<Phase> phases{writePhase(img.wordsSent + (sw.place && !serialInEeprom ? sw.place->length : 0))};
+    if (eepromPart) phases << eepromWritePhase(img.eepromByteCount() + (serialInEeprom ? sw.place->length : 0));
     if (readBack) phases << readPhase();
-    if (withEeprom && !o.noVerify) phases << eepromReadPhase();
+    if (eepromPart && !o.noVerify) phases << eepromReadPhase();
     run.out.plan(phases);
 
     Session s(run.out, o);
     if (o.configWord) s.configOverride = *o.configWord;
     if (const int status = s.connect()) return failedWith(run, s, status);
+    QString sendPath = path;
+    if (const int status = takeSerial(run, &sw, &img, &sendPath)) return failedWith(run, s, status);
 
     const std::array<int, 1025> before = sentBefore(img);
     run.out.beginPhase(QStringLiteral("write"), [&before](const QString &line) { return writeStep(line, before); });
     program::WriteResult w;
     {
         PlainHost host(s);
-        w = program::writeProgram(s.link(), host, path, qint16(config.storedWord));
+        w = program::writeProgram(s.link(), host, sendPath, qint16(config.storedWord));
     }
+    run.result.insert(QStringLiteral("next_address"), w.nextAddress);
     if (w.outcome != Outcome::Done) {
         if (w.outcome == Outcome::FileError && !QFileInfo::exists(path)) return failedWith(run, s, exitcode::NoInput);
         return failed(run, s, w.outcome);
@@ -162,7 +174,7 @@ int runWrite(Run &run)
         run.out.warning(text::configDiffersFromPlan(s.configConfirmed ? *s.configConfirmed : -1, config.written));
     run.result.insert(QStringLiteral("words_written"), img.wordsSent);
 
-    if (withEeprom) {
+    if (eepromPart) {
         if (const int status = writeEepromBytes(run, s, img)) return status;
     }
     if (int status = 0; stopHere(run, s, &status)) return status;
@@ -173,7 +185,7 @@ int runWrite(Run &run)
     }
 
     if (!protectedCode) run.out.info(text::readingBack());
-    return readBackAndCompare(run, s, img, config.written, !protectedCode, withEeprom);
+    return readBackAndCompare(run, s, img, config.written, !protectedCode, eepromPart);
 }
 
 int runVerify(Run &run)

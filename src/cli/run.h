@@ -4,6 +4,7 @@
 
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/unit.h"
 
 #include <QJsonObject>
 
@@ -14,6 +15,7 @@ struct Run {
     const Options &options;
     QJsonObject result;  // what the result event carries beyond command, ok, exit and error
     QString error;       // the error text for the result event
+    Unit unit = {};
 };
 
 }  // namespace cli

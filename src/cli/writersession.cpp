@@ -1,6 +1,8 @@
 #include "cli/writersession.h"
 #include "cli/clitext.h"
 
+#include "cli/unit.h"
+
 #include "core/formats/configword.h"
 #include "core/link/portnaming.h"
 #include "core/settings/storedsettings.h"
@@ -192,6 +194,7 @@ int Session::connect()
         return exitcode::Usage;
     }
     device_ = choice.device;
+    unitDevice() = device_;
     out_.info(text::usingPort(device_, choice.how));
 
     portstatus::Status st = portstatus::check(device_);

@@ -84,6 +84,7 @@ public:
         });
     }
     qint64 pid() const { return proc_.processId(); }
+    QProcess &process() { return proc_; }
     void interrupt() { ::kill(pid_t(proc_.processId()), SIGINT); }
     // Spins the event loop until the command ends.
     Result finish(int timeoutMs = 60000)
