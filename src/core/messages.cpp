@@ -95,9 +95,14 @@ QString editorDidNotStart(const QString &variable, const QString &command)
     return QStringLiteral("環境変数 %1 のエディタ「%2」を起動できませんでした。").arg(variable, command);
 }
 
-Message helpMissing(const QString &expectedPath)
+Message manualMissing(const QString &expectedPath)
 {
-    return box(QStringLiteral("ヘルプファイルを表示できません。\r\nヘルプファイルは次の場所に置いてください:\r\n") + expectedPath,
+    return box(QStringLiteral("マニュアルが見つかりません。\r\nマニュアルは次の場所にインストールされているはずです:\r\n") + expectedPath,
+               Icon::Exclamation, kProgramTitle);
+}
+Message browserFailed(const QString &page)
+{
+    return box(QStringLiteral("ブラウザを起動できませんでした。\r\nヘルプのウィンドウで読むか、ブラウザで次のページを開いてください:\r\n") + page,
                Icon::Exclamation, kProgramTitle);
 }
 

@@ -46,7 +46,9 @@ Message editorFileMissing();
 Message editorFailed();
 QString noEditorSet();
 QString editorDidNotStart(const QString &variable, const QString &command);
-Message helpMissing(const QString &expectedPath);
+// The help menu's manual: not installed where it should be; no browser to hand it to.
+Message manualMissing(const QString &expectedPath);
+Message browserFailed(const QString &page);
 // A USB serial adapter that holds replies for ms each time.
 Message slowAdapter(int ms, const QString &device);
 extern const QString kCommErrorStatus;   // "通信ポートエラーです"

@@ -8,6 +8,7 @@
 #include "gui/forminitcomm.h"
 #include "gui/frmconfreg.h"
 #include "gui/frmreadwrite.h"
+#include "gui/manualviewer.h"
 #include "gui/pathlabel.h"
 #include "gui/windows.h"
 #include "gui/windowtimer.h"
@@ -520,28 +521,7 @@ void FormMain::menu_file_notepad_Click()
     Show(m);
 }
 
-QString FormMain::HelpFilePath() { return QCoreApplication::applicationDirPath() + QStringLiteral("/q7310.hlp"); }
-
-QString FormMain::ManualPath()
-{
-    // Installed beside the program's documentation, else in the source tree it was built from.
-    const QStringList candidates = {
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/doc/veltraw/manual/index.html"),
-        QStringLiteral(VELTRAW_SOURCE_DIR "/docs/manual/index.html")};
-    for (const QString &c : candidates)
-        if (QFileInfo(c).isFile()) return QFileInfo(c).canonicalFilePath();
-    return QString();
-}
-
-void FormMain::menu_help_file_Click()
-{
-    const QString path = HelpFilePath();
-    if (QFileInfo::exists(path) && OpenUrl(QUrl::fromLocalFile(path))) return;
-    // A Windows help file cannot be shown here: the manual can.
-    const QString manual = ManualPath();
-    if (!manual.isEmpty() && OpenUrl(QUrl::fromLocalFile(manual))) return;
-    Show(messages::helpMissing(path));
-}
+void FormMain::menu_help_file_Click() { ManualViewer::showFor(this); }
 
 void FormMain::menu_comm_Click()
 {

@@ -99,10 +99,6 @@ public:
     // Files dropped on the window or the path label.
     void DropFiles(const QList<QUrl> &urls);
 
-    // Where the help file is looked for.
-    static QString HelpFilePath();
-    // The manual's first page, or empty when it is nowhere to be found.
-    static QString ManualPath();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -5,14 +5,20 @@
 #include "gui/forminitcomm.h"
 #include "core/link/programmerlink.h"
 #include "gui/frmreadwrite.h"
+#include "gui/manualviewer.h"
 #include "support/harness.h"
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QFile>
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
 #include <QMimeData>
+#include <QScopeGuard>
+#include <QTextBlock>
+#include <QTextBrowser>
 #include <QTest>
 #include <QUrl>
 
@@ -316,26 +322,79 @@ private slots:
         QCOMPARE(h.messages[0].detail, QStringLiteral("環境変数 VISUAL のエディタ「/no/such/editor -w」を起動できませんでした。"));
     }
 
-    void helpOpensTheManualWhereNoHelpFileIs()
+    void helpShowsTheManualWithItsPicturesInsideTheProgram()
     {
         Harness h;
         FormMain *f = h.start();
         f->menu_help_file->trigger();
+        f->menu_help_file->trigger();  // again: the same viewer comes to the front
         QVERIFY(h.messages.isEmpty());
-        QCOMPARE(h.openedUrls.size(), 1);
-        QVERIFY(h.openedUrls[0].toLocalFile().endsWith(QStringLiteral("/docs/manual/index.html")));
-        QVERIFY(QFileInfo(h.openedUrls[0].toLocalFile()).isFile());
+        QVERIFY(h.openedUrls.isEmpty());
+        const auto viewers = f->findChildren<ManualViewer *>();
+        QCOMPARE(viewers.size(), 1);
+        ManualViewer *v = viewers[0];
+        QVERIFY(v->isVisible());
+        const QString page = v->Browser->source().toLocalFile();
+        QVERIFY2(page.endsWith(QStringLiteral("/share/veltraw/manual/index.html")), qPrintable(page));
+        QVERIFY(v->Browser->toPlainText().contains(QStringLiteral("インストールと起動")));
+        // Every picture of the page is found beside it.
+        QFile html(page);
+        QVERIFY(html.open(QIODevice::ReadOnly));
+        const int expected = int(html.readAll().count("<img "));
+        int images = 0;
+        for (QTextBlock b = v->Browser->document()->begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                if (!format.isImageFormat()) continue;
+                const QUrl url(format.toImageFormat().name());
+                const QVariant data = v->Browser->loadResource(QTextDocument::ImageResource, url);
+                QVERIFY2(!QImage::fromData(data.toByteArray()).isNull(), qPrintable(url.toString()));
+                ++images;
+            }
+        QVERIFY(expected > 10);
+        QCOMPARE(images, expected);
     }
 
-    void helpThatCannotBeShownSaysWhereItWasExpected()
+    void helpViewerFollowsLinksAndHandsPagesToTheBrowser()
     {
         Harness h;
         FormMain *f = h.start();
+        f->menu_help_file->trigger();
+        ManualViewer *v = f->findChild<ManualViewer *>();
+        QVERIFY(v);
+        const QUrl manual = v->Browser->source();
+        QVERIFY(!v->BackCommand->isEnabled());
+        emit v->Browser->anchorClicked(QUrl(QStringLiteral("#ini")));
+        QCOMPARE(v->Browser->source().fragment(), QStringLiteral("ini"));
+        QVERIFY(v->BackCommand->isEnabled());
+        QVERIFY(h.openedUrls.isEmpty());
+        v->BrowserCommand->click();
+        emit v->Browser->anchorClicked(QUrl(QStringLiteral("https://github.com/veltraw/veltraw")));
+        QCOMPARE(h.openedUrls, (QList<QUrl>{manual, QUrl(QStringLiteral("https://github.com/veltraw/veltraw"))}));
+        QVERIFY(h.messages.isEmpty());
+        // No browser: the manual stays readable here, and the message names the page.
         h.urlOpens = false;
+        v->BrowserCommand->click();
+        QCOMPARE(h.messages.size(), 1);
+        QVERIFY(h.messages[0].text.startsWith(QStringLiteral("ブラウザを起動できませんでした。")));
+        QVERIFY(h.messages[0].text.endsWith(manual.toLocalFile()));
+        QVERIFY(v->isVisible());
+        v->CloseCommand->click();
+        QVERIFY(!v->isVisible());
+    }
+
+    void helpWithoutTheManualSaysWhereItBelongs()
+    {
+        Harness h;
+        FormMain *f = h.start();
+        const QString missing = h.path(QStringLiteral("share/veltraw/manual/index.html"));
+        ManualViewer::setManualLocation(missing);
+        auto restore = qScopeGuard([] { ManualViewer::setManualLocation(QString()); });
         f->menu_help_file->trigger();
         QCOMPARE(h.messages.size(), 1);
-        QCOMPARE(h.messages[0].text, QStringLiteral("ヘルプファイルを表示できません。\r\nヘルプファイルは次の場所に置いてください:\r\n")
-                                         + QCoreApplication::applicationDirPath() + QStringLiteral("/q7310.hlp"));
+        QCOMPARE(h.messages[0].text, QStringLiteral("マニュアルが見つかりません。\r\nマニュアルは次の場所にインストールされているはずです:\r\n") + missing);
+        QVERIFY(f->findChildren<ManualViewer *>().isEmpty());
+        QVERIFY(h.openedUrls.isEmpty());
     }
 
     void menuCaptions()

@@ -31,9 +31,9 @@ QString settingsFolder()
     if (!env.isEmpty()) return env;
     const QString appDir = QCoreApplication::applicationDirPath();
     // An installed program keeps its settings per user, even where it could write beside
-    // itself (root, or a prefix of the user's own).
-    const bool installed = QFileInfo(appDir).canonicalFilePath() == QFileInfo(QStringLiteral(VELTRAW_INSTALL_BINDIR)).canonicalFilePath()
-                           || QFileInfo(appDir + QStringLiteral("/../share/veltraw/installed")).exists();
+    // itself (root, or a prefix of the user's own). The installation's mark tells, not a
+    // prefix compiled in: the same program may be installed anywhere.
+    const bool installed = QFileInfo::exists(appDir + QStringLiteral("/../share/veltraw/installed"));
     if (!installed && QFileInfo(appDir).isWritable()) return appDir;
     const QString conf = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/veltraw");
     QDir().mkpath(conf);
