@@ -14,6 +14,7 @@
 #include "gui/formmain.h"
 #include "gui/forminitcomm.h"
 #include "gui/frmabout.h"
+#include "gui/manualviewer.h"
 #include "gui/frmconfig.h"
 #include "gui/frmconfreg.h"
 #include "gui/frmeeprom.h"
@@ -422,6 +423,17 @@ int main(int argc, char **argv)
     script.modalActions.push_back([&](QDialog *d) { shoot(d, QStringLiteral("dialog-about")); });
     f->menu_help_about_Click();
     settle();
+
+    // The manual in the help window.
+    ManualViewer::setManualLocation(QStringLiteral(VELTRAW_MANUAL_IMAGES "/../index.html"));
+    f->menu_help_file_Click();
+    if (auto *viewer = f->findChild<ManualViewer *>()) {
+        viewer->resize(720, 480);
+        shoot(viewer, QStringLiteral("window-help"));
+        viewer->close();
+    } else {
+        fail(QStringLiteral("the help menu opened no manual"));
+    }
 
     // The port dialog as it looks with an FTDI adapter plugged in (this machine has none: the
     // device list is filled as the dialog fills it from the system).
