@@ -4,6 +4,17 @@ install(TARGETS veltraw veltraw-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET veltraw-cli)
   install(TARGETS veltraw-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+# No path of the source or build folder ends up in a shipped program (file names, debug
+# information): two builds in different folders give the same package. The build folder's map
+# comes last so it wins where the build folder lies inside the source folder. Tests keep theirs.
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+  foreach(t veltraw_core veltraw_gui veltraw veltraw-cli veltraw_sim veltraw-sim)
+    if(TARGET ${t})
+      target_compile_options(${t} PRIVATE -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.
+                                          -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
+    endif()
+  endforeach()
+endif()
 
 # Man pages and the changelog go in as Debian wants them: gzip -9n, so two builds give the same
 # bytes (no name, no time stamp in the header).
