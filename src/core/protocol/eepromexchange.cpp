@@ -168,8 +168,9 @@ ReadResult eraseEeprom(ProgrammerLink &link, ViewHost &host)
     return readEeprom(link, host);
 }
 
-Outcome writeEepromByte(ProgrammerLink &link, EntryHost &host, int address, const QString &entry)
+Outcome writeEepromByte(ProgrammerLink &link, EntryHost &host, int address, const QString &entry, bool *valueSent)
 {
+    if (valueSent) *valueSent = false;
     host.setButtonsEnabled(false);
     host.progress(messages::kEepromWriting);
     const eepromtext::Entry e = eepromtext::checkEntry(entry);
@@ -214,6 +215,7 @@ Outcome writeEepromByte(ProgrammerLink &link, EntryHost &host, int address, cons
     }
 
     link.sendBytes(SevenBitGroup::byte8(uint8_t(e.value)));
+    if (valueSent) *valueSent = true;
     if (!wait()) return Outcome::Cancelled;
     reply = link.readText();
     if (reply != QLatin1String("a")) {

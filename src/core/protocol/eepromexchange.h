@@ -54,7 +54,8 @@ public:
 };
 
 // Checks the entry and writes it at the address; Done when the writer accepted the byte.
-// A bad entry gives Declined, with its message shown.
-Outcome writeEepromByte(ProgrammerLink &link, EntryHost &host, int address, const QString &entry);
+// A bad entry gives Declined, with its message shown. *valueSent tells whether the value went
+// out: if so and the outcome is not Done, the byte may or may not be in the PIC.
+Outcome writeEepromByte(ProgrammerLink &link, EntryHost &host, int address, const QString &entry, bool *valueSent = nullptr);
 
 }  // namespace eeprom
