@@ -213,6 +213,11 @@ Outcome writeEepromByte(ProgrammerLink &link, EntryHost &host, int address, cons
         host.setButtonsEnabled(true);
         return failed(reply.isEmpty() ? Outcome::TimedOut : Outcome::WriterError);
     }
+    // Asked to stop before the value went: "C" takes the writer back, the byte stays as it was.
+    if (host.stopRequested()) {
+        link.sendLetter('C');
+        return Outcome::Cancelled;
+    }
 
     link.sendBytes(SevenBitGroup::byte8(uint8_t(e.value)));
     if (valueSent) *valueSent = true;
