@@ -178,9 +178,12 @@ int runEepromErase(Run &run)
 {
     run.out.plan({eepromReadPhase()});
     Session s(run.out, run.options);
+    reportEraseState(run, false, false, false);
     if (const int status = s.connect()) return failedWith(run, s, status);
     eeprom::ReadResult r;
-    if (const int status = readAll(run, s, &r, true)) return status;
+    const int failure = readAll(run, s, &r, true);
+    reportEraseState(run, r.eraseSent && r.outcome != Outcome::NoPower, r.erased, failure != exitcode::Ok && !r.erased);
+    if (failure) return failure;
     std::array<int, 64> erased;
     erased.fill(0xFF);
     const int status = compareBytes(run, erased, r.bytes);

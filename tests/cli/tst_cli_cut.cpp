@@ -13,7 +13,7 @@ using namespace clitest;
 
 namespace {
 
-enum class Cmd { Write, Erase, EepromWrite, EepromSet, WriteEeprom };
+enum class Cmd { Write, Erase, EepromWrite, EepromSet, WriteEeprom, EepromErase };
 
 struct Row {
     Cmd cmd;
@@ -98,6 +98,7 @@ private slots:
         QTest::newRow("write, line hung up at the configuration word") << Row{Cmd::Write, F::HangUp, 0, -1, 0, 74};
         QTest::newRow("eeprom set, wrong reply to \"V\"") << Row{Cmd::EepromSet, F::WrongReply, 0, kSetAddress, 0, 76};
         QTest::newRow("eeprom set, value unacknowledged") << Row{Cmd::EepromSet, F::Silence, 0, kSetAddress, 2, 76};
+        QTest::newRow("eeprom erase, silent at \"F\"") << Row{Cmd::EepromErase, F::Silence, 0, 0, 0, 76};
         QTest::newRow("write --eeprom, 4th byte refused") << Row{Cmd::WriteEeprom, F::WrongReply, 0, 3, 0, 76};
         for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
             const char *name = sig == SIGINT ? "SIGINT" : sig == SIGTERM ? "SIGTERM" : "SIGHUP";
@@ -157,6 +158,9 @@ private slots:
             case Cmd::WriteEeprom:
                 if (b == 'V' && letters++ == row.at) arm(self, row.reply);
                 break;
+            case Cmd::EepromErase:
+                if (b == 'F') arm(self, 0);
+                break;
             }
             return std::nullopt;
         };
@@ -172,10 +176,13 @@ private slots:
         case Cmd::EepromWrite: args << QStringLiteral("eeprom") << QStringLiteral("write") << data64; break;
         case Cmd::EepromSet: args << QStringLiteral("eeprom") << QStringLiteral("set") << QStringLiteral("1F") << QStringLiteral("5A"); break;
         case Cmd::WriteEeprom: args << QStringLiteral("write") << eepromHex << QStringLiteral("--eeprom"); break;
+        case Cmd::EepromErase: args << QStringLiteral("eeprom") << QStringLiteral("erase"); break;
         }
         // The erase is checked on a programmed PIC.
         if (row.cmd == Cmd::Erase)
             for (int a = 0; a < kWords; ++a) pic.program[size_t(a)] = uint16_t(fileWord(a));
+        if (row.cmd == Cmd::EepromErase)
+            for (int a = 0; a < 64; ++a) pic.eeprom[size_t(a)] = uint8_t(fileByte(a));
         const auto before = pic.program;
 
         c.start(args);
@@ -223,12 +230,16 @@ private slots:
             if (unconfirmed) QVERIFY2(text.contains(QStringLiteral("書込まれたかどうか分かりません。")), qPrintable(text));
             break;
         }
-        case Cmd::Erase: {
+        case Cmd::Erase:
+        case Cmd::EepromErase: {
             QVERIFY(!result.value(QStringLiteral("erased")).toBool());
-            const bool sent = w.hostBytes().contains('L');
+            const bool sent = w.hostBytes().contains(row.cmd == Cmd::Erase ? 'L' : 'F');
             QCOMPARE(sent, row.at >= 0);
             QCOMPARE(unconfirmed, sent);
-            for (int a = 0; a < kWords; ++a) QCOMPARE(int(pic.program[size_t(a)]), sent ? 0x3FFF : int(before[size_t(a)]));
+            if (row.cmd == Cmd::EepromErase)
+                for (int a = 0; a < 64; ++a) QCOMPARE(int(pic.eeprom[size_t(a)]), 0xFF);
+            else
+                for (int a = 0; a < kWords; ++a) QCOMPARE(int(pic.program[size_t(a)]), sent ? 0x3FFF : int(before[size_t(a)]));
             QVERIFY2(text.contains(sent ? QStringLiteral("消去されたかどうか分かりません。") : QStringLiteral("全消去はしていません。")), qPrintable(text));
             break;
         }

@@ -132,6 +132,7 @@ ReadResult eraseEeprom(ProgrammerLink &link, ViewHost &host)
     host.progress(messages::kEepromBusy);
     link.clearInput();
     link.sendLetter('F');
+    result.eraseSent = true;
     pauseWithoutEvents(kEraseAnswerMs);
     ViewWaits waits(link, host);
     const Wait w = waits.next();
@@ -165,7 +166,10 @@ ReadResult eraseEeprom(ProgrammerLink &link, ViewHost &host)
         return result;
     }
     host.progress(QString());
-    return readEeprom(link, host);
+    result = readEeprom(link, host);
+    result.eraseSent = true;
+    result.erased = true;
+    return result;
 }
 
 Outcome writeEepromByte(ProgrammerLink &link, EntryHost &host, int address, const QString &entry, bool *valueSent)

@@ -38,6 +38,10 @@ struct ReadResult {
     Outcome outcome = Outcome::Done;
     std::array<int, kBytes> bytes;  // -1 where no byte was read
     int count = 0;                  // bytes read, from address 0 on
+    // The erase's "F" went out, and its acknowledgement came: sent without erased, the EEPROM
+    // may or may not have been erased.
+    bool eraseSent = false;
+    bool erased = false;
     ReadResult() { bytes.fill(-1); }
 };
 
