@@ -115,7 +115,8 @@ private slots:
         QFETCH(Row, row);
         Served w;
         sim::SimWriter &pic = w.server.writer();
-        const sim::Fault fault{row.fault, 0, row.fault == sim::Fault::Noise ? QByteArray("x") : QByteArray("#"), 6000};
+        // A slow reply is held well past the 5 s time-out, so a loaded machine cannot let it in.
+        const sim::Fault fault{row.fault, 0, row.fault == sim::Fault::Noise ? QByteArray("x") : QByteArray("#"), 9000};
         Cli c(dir_.path());
 
         // The fault is set when the writer meets the unit to cut (so it counts that unit's
