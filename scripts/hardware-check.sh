@@ -60,6 +60,22 @@ steps=0
 body="$work/body.md"
 : >"$body"
 
+# Writes the report (beside its place first, so no half-written one is left) and ends.
+finish() {
+    {
+        echo "# veltraw hardware check"
+        echo
+        echo "- date: $(date -u '+%Y-%m-%d %H:%M:%S UTC')"
+        echo "- port: $port"
+        echo "- program: $("$cli" --version 2>&1 | head -1)"
+        echo "- system: $(uname -srm)"
+        echo "- result: $((steps - failures)) of $steps steps passed${1:+ ($1)}"
+        echo
+        cat "$body"
+    } >"$report.part" && mv -f "$report.part" "$report" || { rm -f "$report.part"; echo "$0: cannot write $report" >&2; exit 73; }
+    echo "report: $report ($((steps - failures)) of $steps steps passed)" >&2
+}
+
 # step TITLE EXPECTED-EXITS ARGS... : runs veltraw-cli with ARGS on the port and records it.
 step() {
     local title="$1" expected="$2"
@@ -88,6 +104,8 @@ step() {
         echo
     } >>"$body"
     LAST_RC=$rc
+    # Ctrl+C stops the command, and the check with it.
+    if [ "$rc" -eq 130 ]; then finish "interrupted"; exit 130; fi
 }
 
 # compare TITLE A B: two data files that must be the same.
@@ -123,14 +141,17 @@ step "configuration word" 0 config
 
 # The data EEPROM: kept, overwritten with a pattern, checked, and put back as it was.
 step "EEPROM read (kept to put back)" 0 eeprom read -o "$work/eeprom-before.txt"
-for a in $(seq 0 63); do echo "$a,$(( (a * 37 + 0x55) & 0xFF ))"; done >"$work/pattern.txt"
-step "EEPROM write a pattern" 0 eeprom write "$work/pattern.txt"
-step "EEPROM read the pattern back" 0 eeprom read -o "$work/eeprom-pattern.txt"
-compare "$work/pattern.txt" "$work/eeprom-pattern.txt" "EEPROM pattern read back as written"
-if [ -s "$work/eeprom-before.txt" ]; then
+if [ "$LAST_RC" -eq 0 ] && [ -s "$work/eeprom-before.txt" ]; then
+    for a in $(seq 0 63); do echo "$a,$(( (a * 37 + 0x55) & 0xFF ))"; done >"$work/pattern.txt"
+    step "EEPROM write a pattern" 0 eeprom write "$work/pattern.txt"
+    step "EEPROM read the pattern back" 0 eeprom read -o "$work/eeprom-pattern.txt"
+    compare "$work/pattern.txt" "$work/eeprom-pattern.txt" "EEPROM pattern read back as written"
     step "EEPROM put back" 0 eeprom write "$work/eeprom-before.txt"
     step "EEPROM read after putting back" 0 eeprom read -o "$work/eeprom-after.txt"
     compare "$work/eeprom-before.txt" "$work/eeprom-after.txt" "EEPROM as it was before the check"
+else
+    # What could not be kept is not overwritten.
+    printf 'The data EEPROM could not be read: its round trip is left out and the EEPROM as it was.\n\n' >>"$body"
 fi
 
 step "read the program memory back" 0 read -o "$work/readback.hex"
@@ -138,16 +159,5 @@ if [ -s "$work/readback.hex" ]; then
     { echo '### the HEX file read back'; echo; echo '```'; cat "$work/readback.hex"; echo '```'; echo; } >>"$body"
 fi
 
-{
-    echo "# veltraw hardware check"
-    echo
-    echo "- date: $(date -u '+%Y-%m-%d %H:%M:%S UTC')"
-    echo "- port: $port"
-    echo "- program: $("$cli" --version 2>&1 | head -1)"
-    echo "- system: $(uname -srm)"
-    echo "- result: $((steps - failures)) of $steps steps passed"
-    echo
-    cat "$body"
-} >"$report.part" && mv -f "$report.part" "$report" || { rm -f "$report.part"; echo "$0: cannot write $report" >&2; exit 73; }
-echo "report: $report ($((steps - failures)) of $steps steps passed)" >&2
+finish
 [ "$failures" -eq 0 ]
