@@ -4,7 +4,7 @@
 // (Ctrl+C, a signal, a writer that fell silent or answered wrongly, a lost port) and always
 // given in the result event, so a script knows what is in the PIC.
 
-#include "cli/commands.h"
+#include "cli/run.h"
 #include "core/protocol/programexchange.h"
 
 namespace cli {
