@@ -69,7 +69,7 @@ QString helpTail()
         "  75   ポートをほかのプログラムが使用中\n"
         "  76   通信中にライタの応答が正しくない、または応答がなくなった\n"
         "  77   ポートを開く権限がない（dialout グループに加わってください）\n"
-        "  130  中断した（Ctrl+C）。ライタはコマンド待ちに戻してから終わります\n");
+        "  130  中断した（Ctrl+C、SIGTERM、SIGHUP）。ライタはコマンド待ちに戻してから終わります\n");
 }
 
 QString usageError(const QString &detail)
@@ -176,6 +176,37 @@ QString writerFellSilent(int written, int total)
 {
     return QStringLiteral("ライタの応答がなくなりました（書込み済み %1 / %2 バイト）。もう一度実行してください。").arg(written).arg(total);
 }
+
+QString programWrittenUpTo(int next)
+{
+    return QStringLiteral("0000h〜%1h を書込みました。%2h 以降は書込まれていません。").arg(hexWord(next - 1), hexWord(next));
+}
+QString programAllWritten(int next)
+{
+    if (next == 0) return QStringLiteral("ファイルのプログラムワードはすべて書込みました。");
+    return QStringLiteral("プログラムメモリはファイルのとおり書込みました（0000h〜%1h）。").arg(hexWord(next - 1));
+}
+QString programNothingWritten() { return QStringLiteral("プログラムメモリには何も書込んでいません。"); }
+QString wordUnconfirmed(int address)
+{
+    return QStringLiteral("%1h は送りましたが書込みの確認が取れず、書込まれたかどうか分かりません。").arg(hexWord(address));
+}
+QString configWritten() { return QStringLiteral("コンフィグレーションワードは書込みました。"); }
+QString configUnconfirmed()
+{
+    return QStringLiteral("コンフィグレーションワードは送りましたが書込みの確認が取れず、書込まれたかどうか分かりません。");
+}
+QString configNotWritten() { return QStringLiteral("コンフィグレーションワードは書込まれていません。"); }
+QString picPartlyWritten() { return QStringLiteral("PICは書きかけです。全消去してから、もう一度書込んでください。"); }
+QString picUntouched() { return QStringLiteral("PICは元のままです。もう一度書込んでください。"); }
+QString eepromByteNotWritten(int address) { return QStringLiteral("EEPROM の %1h は書込まれていません。").arg(hex(address, 2)); }
+QString eepromWritten(int written, int total) { return QStringLiteral("EEPROM は %1 / %2 バイトを書込みました。").arg(written).arg(total); }
+QString eepromWrittenUpTo(int written, int total, int next)
+{
+    return eepromWritten(written, total) + QStringLiteral("%1h 以降は書込まれていません。").arg(hex(next, 2));
+}
+QString writeAgain() { return QStringLiteral("もう一度書込んでください。"); }
+QString eraseNotRun() { return QStringLiteral("全消去はしていません。PICは元のままです。"); }
 
 QString inputMissing(const QString &path) { return QStringLiteral("ファイル %1 がありません。").arg(path); }
 QString inputNotAFile(const QString &path) { return QStringLiteral("%1 は通常のファイルではありません。").arg(path); }

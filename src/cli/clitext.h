@@ -56,6 +56,22 @@ QString writerStoppedAnswering();
 QString noFirmwareAnswer();
 QString writerFellSilent(int written, int total);
 
+// What a write, an erase or an EEPROM write that stopped part-way leaves in the PIC.
+QString programWrittenUpTo(int next);     // words 0 to next - 1 written, next on not
+QString programAllWritten(int next);      // every word of the file, up to next - 1 (none: 0)
+QString programNothingWritten();
+QString wordUnconfirmed(int address);
+QString configWritten();
+QString configUnconfirmed();
+QString configNotWritten();
+QString picPartlyWritten();
+QString picUntouched();
+QString eepromByteNotWritten(int address);
+QString eepromWritten(int written, int total);
+QString eepromWrittenUpTo(int written, int total, int next);
+QString writeAgain();
+QString eraseNotRun();
+
 QString inputMissing(const QString &path);
 QString inputNotAFile(const QString &path);
 QString inputUnreadable(const QString &path);

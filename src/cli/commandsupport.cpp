@@ -13,6 +13,8 @@
 #include <QJsonArray>
 #include <QRegularExpression>
 
+#include <csignal>
+
 namespace cli {
 
 int checkInputFile(Run &run, const QString &path)
@@ -160,7 +162,12 @@ int failedWith(Run &run, Session &s, int status)
 {
     run.out.abandonPhase();
     s.tellPortLost();
-    if (status == exitcode::Interrupted) s.error(text::interrupted());
+    if (status == exitcode::Interrupted) {
+        s.error(text::interrupted());
+        const int sig = s.signalNumber();
+        const char *name = sig == SIGTERM ? "SIGTERM" : sig == SIGHUP ? "SIGHUP" : "SIGINT";
+        if (sig) run.result.insert(QStringLiteral("signal"), QLatin1String(name));
+    }
     if (run.error.isEmpty()) run.error = s.lastError();
     return status;
 }

@@ -3,6 +3,7 @@
 #include "cli/commandsupport.h"
 #include "cli/clitext.h"
 #include "cli/datafilecheck.h"
+#include "cli/picstate.h"
 
 #include "core/formats/datafile.h"
 #include "core/formats/eepromtext.h"
@@ -93,6 +94,9 @@ int runEepromWrite(Run &run)
     }
 
     Session s(run.out, run.options);
+    EepromState state;
+    state.total = datafile::kBytes;
+    reportEepromState(run, state, false);
     if (const int status = s.connect()) return failedWith(run, s, status);
     datafilewrite::Result r;
     bool silent = false;
@@ -102,17 +106,23 @@ int runEepromWrite(Run &run)
         silent = host.fellSilent();
     }
     run.result.insert(QStringLiteral("written"), r.written);
+    state.written = r.written;
+    state.unconfirmed = r.unconfirmed;
+    // The writer took "M" once it answered: the bytes from `written` on are not written.
+    if (r.written > 0 || r.unconfirmed) state.at = r.written;
+    int status = exitcode::Ok;
     if (r.outcome == Outcome::Cancelled) {
         // The exchange stopped waiting and sent nothing more: "C" takes the writer back to its
         // command loop, as the exchange's own failure path does.
         s.link().sendLetter('C');
         if (!s.interrupted() && silent) {
             s.error(text::writerFellSilent(r.written, datafile::kBytes));
-            return failedWith(run, s, exitcode::WriterFailed);
+            status = failedWith(run, s, exitcode::WriterFailed);
         }
     }
-    if (r.outcome != Outcome::Done) return failed(run, s, r.outcome);
-    return exitcode::Ok;
+    if (status == exitcode::Ok && r.outcome != Outcome::Done) status = failed(run, s, r.outcome);
+    reportEepromState(run, state, status != exitcode::Ok);
+    return status;
 }
 
 int runEepromSet(Run &run)
@@ -132,13 +142,25 @@ int runEepromSet(Run &run)
 
     run.out.plan({eepromReadPhase()});
     Session s(run.out, o);
+    EepromState state;
+    state.total = 1;
+    reportEepromState(run, state, false);
     if (const int status = s.connect()) return failedWith(run, s, status);
     Outcome written;
     {
         EntryHost host(s);
-        written = eeprom::writeEepromByte(s.link(), host, *address, o.arguments.at(1));
+        written = eeprom::writeEepromByte(s.link(), host, *address, o.arguments.at(1), &state.unconfirmed);
     }
-    if (written != Outcome::Done) return failed(run, s, written);
+    state.at = *address;
+    if (written != Outcome::Done) {
+        const int status = failed(run, s, written);
+        state.unconfirmed = state.unconfirmed && written != Outcome::NoPower;
+        reportEepromState(run, state, true);
+        return status;
+    }
+    state.written = 1;
+    state.unconfirmed = false;
+    reportEepromState(run, state, false);
     // The EEPROM window reads itself again after an entry: so does this, and checks the byte.
     eeprom::ReadResult r;
     if (const int status = readAll(run, s, &r)) return status;
@@ -156,9 +178,12 @@ int runEepromErase(Run &run)
 {
     run.out.plan({eepromReadPhase()});
     Session s(run.out, run.options);
+    reportEraseState(run, false, false, false);
     if (const int status = s.connect()) return failedWith(run, s, status);
     eeprom::ReadResult r;
-    if (const int status = readAll(run, s, &r, true)) return status;
+    const int failure = readAll(run, s, &r, true);
+    reportEraseState(run, r.eraseSent && r.outcome != Outcome::NoPower, r.erased, failure != exitcode::Ok && !r.erased);
+    if (failure) return failure;
     std::array<int, 64> erased;
     erased.fill(0xFF);
     const int status = compareBytes(run, erased, r.bytes);

@@ -2,6 +2,7 @@
 
 #include "cli/commandsupport.h"
 #include "cli/clitext.h"
+#include "cli/picstate.h"
 #include "cli/serialwrite.h"
 #include "cli/unitlog.h"
 
@@ -58,21 +59,29 @@ int readPhaseOf(Run &run, Session &s, Exchange exchange)
 int writeEepromBytes(Run &run, Session &s, const memoryimage::Image &img)
 {
     run.out.beginPhase(QStringLiteral("eeprom-write"));
-    int done = 0;
+    EepromState state;
+    state.total = img.eepromByteCount();
     for (int a = 0; a < memoryimage::kEepromBytes; ++a) {
         const int value = img.eeprom[size_t(a)];
         if (value < 0) continue;
-        if (int status = 0; stopHere(run, s, &status)) return status;
-        Outcome o;
-        {
+        int status = 0;
+        Outcome o = Outcome::Done;
+        if (!stopHere(run, s, &status)) {
             EntryHost host(s);
-            o = eeprom::writeEepromByte(s.link(), host, a, eepromtext::cellText(value));
+            o = eeprom::writeEepromByte(s.link(), host, a, eepromtext::cellText(value), &state.unconfirmed);
         }
-        if (o != Outcome::Done) return failed(run, s, o);
-        run.out.step(++done);
+        if (status == 0 && o != Outcome::Done) status = failed(run, s, o);
+        if (status != 0) {
+            state.at = a;
+            state.unconfirmed = state.unconfirmed && o != Outcome::NoPower;
+            reportEepromState(run, state, true);
+            return status;
+        }
+        state.unconfirmed = false;
+        run.out.step(++state.written);
     }
     run.out.endPhase();
-    run.result.insert(QStringLiteral("eeprom_written"), done);
+    reportEepromState(run, state, false);
     return exitcode::Ok;
 }
 
@@ -152,6 +161,7 @@ int runWrite(Run &run)
 
     Session s(run.out, o);
     if (o.configWord) s.configOverride = *o.configWord;
+    reportProgramState(run, {}, false);  // nothing written until the writer has answered
     if (const int status = s.connect()) return failedWith(run, s, status);
     QString sendPath = path;
     if (const int status = takeSerial(run, &sw, &img, &sendPath)) return failedWith(run, s, status);
@@ -163,11 +173,13 @@ int runWrite(Run &run)
         PlainHost host(s);
         w = program::writeProgram(s.link(), host, sendPath, qint16(config.storedWord));
     }
-    run.result.insert(QStringLiteral("next_address"), w.nextAddress);
     if (w.outcome != Outcome::Done) {
-        if (w.outcome == Outcome::FileError && !QFileInfo::exists(path)) return failedWith(run, s, exitcode::NoInput);
-        return failed(run, s, w.outcome);
+        const bool gone = w.outcome == Outcome::FileError && !QFileInfo::exists(path);
+        const int status = gone ? failedWith(run, s, exitcode::NoInput) : failed(run, s, w.outcome);
+        reportProgramState(run, w, true);
+        return status;
     }
+    reportProgramState(run, w, false);
     run.out.endPhase();
     // The exchange found the same word and the dialog's mapping made the same of it: told as sent.
     if (!s.configConfirmed || *s.configConfirmed != config.written)
@@ -228,14 +240,21 @@ int runRead(Run &run)
 int runErase(Run &run)
 {
     Session s(run.out, run.options);
+    reportEraseState(run, false, false, false);
     if (const int status = s.connect()) return failedWith(run, s, status);
     Outcome o;
+    bool sent = false;
     {
         PlainHost host(s);
-        o = program::eraseProgram(s.link(), host);
+        o = program::eraseProgram(s.link(), host, &sent);
     }
-    if (o != Outcome::Done) return failed(run, s, o);
-    return exitcode::Ok;
+    if (o == Outcome::Done) {
+        reportEraseState(run, sent, true, false);
+        return exitcode::Ok;
+    }
+    const int status = failed(run, s, o);
+    reportEraseState(run, sent && o != Outcome::NoPower, false, true);
+    return status;
 }
 
 int runBlankCheck(Run &run)

@@ -21,10 +21,14 @@ namespace cli {
 namespace {
 
 int g_signalPipe[2] = {-1, -1};
+// Seen at once, before the event loop has read the pipe: a pause that does not yield must not
+// be followed by a step that changes the PIC.
+volatile std::sig_atomic_t g_caught = 0;
 
-void onSignalCaught(int)
+void onSignalCaught(int sig)
 {
-    const char c = 'x';
+    if (!g_caught) g_caught = sig;
+    const char c = char(sig);
     (void)!::write(g_signalPipe[1], &c, 1);
 }
 
@@ -132,6 +136,9 @@ void Session::error(const QString &t)
     lastError_ = QString(t).replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
 }
 
+bool Session::interrupted() const { return interrupted_ || g_caught; }
+int Session::signalNumber() const { return int(g_caught); }
+
 bool Session::tellPortLost()
 {
     if (!portLost_) return false;
@@ -144,7 +151,7 @@ bool Session::tellPortLost()
 
 int Session::exitFor(Outcome o) const
 {
-    if (interrupted_) return exitcode::Interrupted;
+    if (interrupted()) return exitcode::Interrupted;
     if (portLost_) return exitcode::PortFailed;
     switch (o) {
     case Outcome::Done: return exitcode::Ok;
@@ -167,7 +174,7 @@ messages::Button Session::show(const messages::Message &m)
     trace::message(m.title, m.text, question ? QStringLiteral("Yes") : QStringLiteral("OK"));
     // Once interrupted, the exchange unwinds through its time-out path: its words about a
     // silent writer would mislead.
-    if (interrupted_) return answer;
+    if (interrupted()) return answer;
     QString t = m.text;
     if (!m.detail.isEmpty()) t += QLatin1Char('\n') + m.detail;
     if (question) out_.info(text::answeredYes(t));
@@ -221,14 +228,14 @@ int Session::connect()
         out_.info(text::checkingLink());
         o = linkcheck::checkLink(link_, host);
     }
-    if (interrupted_) return exitcode::Interrupted;
+    if (interrupted()) return exitcode::Interrupted;
     if (tellPortLost()) return exitcode::PortFailed;
     if (o != Outcome::Done) {
         error(text::linkSilent(device_));
         return exitcode::Unreachable;
     }
     settle();
-    if (interrupted_) return exitcode::Interrupted;
+    if (interrupted()) return exitcode::Interrupted;
     if (tellPortLost()) return exitcode::PortFailed;
     return exitcode::Ok;
 }
@@ -242,7 +249,7 @@ void Session::settle()
     PlainHost host(*this);
     QElapsedTimer spent;
     spent.start();
-    while (spent.elapsed() < kSettleLimitMs && !interrupted_ && link_.isOpen()) {
+    while (spent.elapsed() < kSettleLimitMs && !interrupted() && link_.isOpen()) {
         if (host.awaitByte(link_, kSettleQuietMs) != ReplyWait::End::Byte) break;
         link_.readByte();
     }

@@ -67,7 +67,9 @@ public:
     Output &out() { return out_; }
     const Options &options() const { return options_; }
 
-    bool interrupted() const { return interrupted_; }
+    bool interrupted() const;
+    // The signal that interrupted the run (SIGINT, SIGTERM, SIGHUP); 0 when none did.
+    int signalNumber() const;
     bool portLost() const { return portLost_; }
     // The exit status an outcome gives; Ctrl+C and a lost port come before it.
     int exitFor(Outcome o) const;
@@ -116,7 +118,8 @@ private:
 
 // A host of the command line over any of the core's host kinds: messages printed, questions
 // answered Yes (the user asked on the command line), the progress line to the bar, and after
-// Ctrl+C every wait times out at once, so the exchange sends its own time-out reaction.
+// Ctrl+C every wait times out at once, so the exchange sends its own time-out reaction and
+// begins nothing more.
 template <class Base>
 class Host : public Base {
 public:
@@ -125,6 +128,7 @@ public:
     void progress(const QString &text) override { s_.out().exchangeProgress(text); }
     messages::Button show(const messages::Message &m) override { return s_.show(m); }
     bool confirmConfigWord(qint16 *word) override { return s_.confirmConfigWord(word); }
+    bool stopRequested() const override { return s_.interrupted(); }
     void armTimeout(int ms) override { Base::armTimeout(s_.interrupted() ? 0 : ms); }
     void pause(int ms) override
     {

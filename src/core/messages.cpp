@@ -147,7 +147,10 @@ Message operationTimeout()
 
 Message programPowerOff() { return critical(QStringLiteral("PICマイコンボードの電源は投入されていますか？"), kErrorTitle); }
 Message programWriterError() { return critical(QStringLiteral("ライタにエラーが発生しました。"), kErrorTitle); }
-Message programEraseWriterError() { return critical(QStringLiteral("ライタにエラーが発生しました"), kErrorTitle); }
+Message programEraseWriterError(const QString &detail)
+{
+    return critical(QStringLiteral("ライタにエラーが発生しました"), kErrorTitle, detail);
+}
 Message programErased() { return box(QStringLiteral("全消去しました"), Icon::Information, kProgramTitle); }
 Message hexFileError() { return critical(QStringLiteral("Hexファイルにエラーがありました"), kErrorTitle); }
 Message hexFileStopped(const QString &detail)
@@ -232,6 +235,14 @@ Message dataFileDone() { return box(QStringLiteral("書込みが終了しまし�
 QString dataFileStoppedAt(int address, int total)
 {
     return QStringLiteral("アドレス %1h で止まりました（書込み済み %2 / %3 バイト）。").arg(hex(address, 2)).arg(address).arg(total);
+}
+QString byteUnconfirmed(int address)
+{
+    return QStringLiteral("%1h のバイトは送りましたが書込みの確認が取れず、書込まれたかどうか分かりません。").arg(hex(address, 2));
+}
+QString eraseUnconfirmed()
+{
+    return QStringLiteral("全消去の確認が取れず、消去されたかどうか分かりません。もう一度全消去してください。");
 }
 
 Message confRegPowerOff()

@@ -69,7 +69,7 @@ extern const QString kOperationBusy;     // "ＰＩＣマイコンボードと�
 Message operationTimeout();
 Message programPowerOff();
 Message programWriterError();
-Message programEraseWriterError();  // the erase's text has no full stop
+Message programEraseWriterError(const QString &detail = QString());  // the erase's text has no full stop
 Message programErased();
 Message hexFileError();                      // the configuration word lookup
 Message hexFileStopped(const QString &detail);  // the write stopped on a bad line
@@ -106,6 +106,9 @@ Message dataFileMissing();
 Message dataFileUnreadable(const QString &detail);
 Message dataFileDone();
 QString dataFileStoppedAt(int address, int total);
+// A byte or an erase sent whose acknowledgement never came.
+QString byteUnconfirmed(int address);
+QString eraseUnconfirmed();
 
 // ---- configuration register -----------------------------------------------------------------------
 Message confRegPowerOff();

@@ -104,6 +104,8 @@ private slots:
         f->EraseCommand->click();
         QCOMPARE(h.hostBytes(), QByteArray("CLC"));
         QCOMPARE(h.messageTexts(), QStringList{QStringLiteral("ライタにエラーが発生しました")});
+        // "L" went out: whether the erase ran is not known, and the user is told so.
+        QCOMPARE(h.messages[0].detail, QStringLiteral("全消去の確認が取れず、消去されたかどうか分かりません。もう一度全消去してください。"));
     }
 
     void writerSilentAfterTheOpeningC()

@@ -355,7 +355,9 @@ private slots:
         QStringList texts = h.messageTexts();
         QVERIFY(texts.removeAll(kPortLost) <= 1);
         QCOMPARE(texts, QStringList{kCommFailure});
-        QCOMPARE(h.messages[h.messageTexts().indexOf(kCommFailure)].detail, QStringLiteral("アドレス 09h で止まりました（書込み済み 9 / 64 バイト）。"));
+        QCOMPARE(h.messages[h.messageTexts().indexOf(kCommFailure)].detail, 
+                 QStringLiteral("アドレス 09h で止まりました（書込み済み 9 / 64 バイト）。"
+                                "09h のバイトは送りましたが書込みの確認が取れず、書込まれたかどうか分かりません。"));
         QVERIFY(h.ended());
     }
 

@@ -303,7 +303,8 @@ private slots:
         FrmEEPROMwrite()->Command1->click();
         QVERIFY(h.ended());
         QCOMPARE(h.messageTexts(), QStringList{QStringLiteral("ライタとの通信に失敗しました。\r\nもう一度操作してください。")});
-        QCOMPARE(h.messages[0].detail, QStringLiteral("アドレス 14h で止まりました（書込み済み 20 / 64 バイト）。"));
+        QCOMPARE(h.messages[0].detail, QStringLiteral("アドレス 14h で止まりました（書込み済み 20 / 64 バイト）。"
+                                                    "14h のバイトは送りましたが書込みの確認が取れず、書込まれたかどうか分かりません。"));
         for (int a = 0; a < 20; ++a) QCOMPARE(int(h.sim.writer().eeprom[size_t(a)]), a + 100);
     }
 };

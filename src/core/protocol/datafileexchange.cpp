@@ -47,6 +47,7 @@ Result writeDataFile(ProgrammerLink &link, ExchangeHost &host, const QString &pa
     for (const uint8_t b : data.bytes) {
         link.sendByte((b & 0x80) ? 0x81 : 0x80);
         link.sendByte(uint8_t(b | 0x80));
+        result.unconfirmed = true;
         if (host.awaitByteUntimed(link) == ReplyWait::End::Cancelled) {
             result.outcome = Outcome::Cancelled;
             return result;
@@ -55,11 +56,13 @@ Result writeDataFile(ProgrammerLink &link, ExchangeHost &host, const QString &pa
         if (reply != QLatin1String("m") && reply != QLatin1String("a")) {
             link.sendLetter('C');
             // The write stopped part-way: the detail says how far it got.
-            host.show(messages::dataFileCommFailed(messages::dataFileStoppedAt(result.written, datafile::kBytes)));
+            host.show(messages::dataFileCommFailed(messages::dataFileStoppedAt(result.written, datafile::kBytes)
+                                                   + messages::byteUnconfirmed(result.written)));
             result.outcome = failed(Outcome::WriterError);
             return result;
         }
         ++result.written;
+        result.unconfirmed = false;
     }
     host.show(messages::dataFileDone());
     result.outcome = Outcome::Done;

@@ -12,6 +12,9 @@ namespace datafilewrite {
 struct Result {
     Outcome outcome = Outcome::Done;
     int written = 0;  // bytes the writer acknowledged, from address 0 on
+    // The byte at address `written` went out but was never acknowledged: it may or may not be
+    // in the PIC.
+    bool unconfirmed = false;
 };
 
 Result writeDataFile(ProgrammerLink &link, ExchangeHost &host, const QString &path);

@@ -132,6 +132,7 @@ ReadResult eraseEeprom(ProgrammerLink &link, ViewHost &host)
     host.progress(messages::kEepromBusy);
     link.clearInput();
     link.sendLetter('F');
+    result.eraseSent = true;
     pauseWithoutEvents(kEraseAnswerMs);
     ViewWaits waits(link, host);
     const Wait w = waits.next();
@@ -165,11 +166,15 @@ ReadResult eraseEeprom(ProgrammerLink &link, ViewHost &host)
         return result;
     }
     host.progress(QString());
-    return readEeprom(link, host);
+    result = readEeprom(link, host);
+    result.eraseSent = true;
+    result.erased = true;
+    return result;
 }
 
-Outcome writeEepromByte(ProgrammerLink &link, EntryHost &host, int address, const QString &entry)
+Outcome writeEepromByte(ProgrammerLink &link, EntryHost &host, int address, const QString &entry, bool *valueSent)
 {
+    if (valueSent) *valueSent = false;
     host.setButtonsEnabled(false);
     host.progress(messages::kEepromWriting);
     const eepromtext::Entry e = eepromtext::checkEntry(entry);
@@ -212,8 +217,14 @@ Outcome writeEepromByte(ProgrammerLink &link, EntryHost &host, int address, cons
         host.setButtonsEnabled(true);
         return failed(reply.isEmpty() ? Outcome::TimedOut : Outcome::WriterError);
     }
+    // Asked to stop before the value went: "C" takes the writer back, the byte stays as it was.
+    if (host.stopRequested()) {
+        link.sendLetter('C');
+        return Outcome::Cancelled;
+    }
 
     link.sendBytes(SevenBitGroup::byte8(uint8_t(e.value)));
+    if (valueSent) *valueSent = true;
     if (!wait()) return Outcome::Cancelled;
     reply = link.readText();
     if (reply != QLatin1String("a")) {

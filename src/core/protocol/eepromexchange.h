@@ -38,6 +38,10 @@ struct ReadResult {
     Outcome outcome = Outcome::Done;
     std::array<int, kBytes> bytes;  // -1 where no byte was read
     int count = 0;                  // bytes read, from address 0 on
+    // The erase's "F" went out, and its acknowledgement came: sent without erased, the EEPROM
+    // may or may not have been erased.
+    bool eraseSent = false;
+    bool erased = false;
     ReadResult() { bytes.fill(-1); }
 };
 
@@ -54,7 +58,8 @@ public:
 };
 
 // Checks the entry and writes it at the address; Done when the writer accepted the byte.
-// A bad entry gives Declined, with its message shown.
-Outcome writeEepromByte(ProgrammerLink &link, EntryHost &host, int address, const QString &entry);
+// A bad entry gives Declined, with its message shown. *valueSent tells whether the value went
+// out: if so and the outcome is not Done, the byte may or may not be in the PIC.
+Outcome writeEepromByte(ProgrammerLink &link, EntryHost &host, int address, const QString &entry, bool *valueSent = nullptr);
 
 }  // namespace eeprom

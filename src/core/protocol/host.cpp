@@ -31,6 +31,7 @@ void ExchangeHost::progress(const QString &) {}
 std::optional<QString> ExchangeHost::saveFileName(const SaveRequest &) { return std::nullopt; }
 bool ExchangeHost::confirmConfigWord(qint16 *) { return true; }
 bool ExchangeHost::cancelled() const { return false; }
+bool ExchangeHost::stopRequested() const { return false; }
 void ExchangeHost::closeWindow() {}
 
 void ExchangeHost::armTimeout(int ms)

@@ -57,6 +57,9 @@ public:
     // True once whoever started the exchange has gone (a window closed): the exchange stops at
     // once and sends nothing more.
     virtual bool cancelled() const;
+    // True once whoever runs the exchange wants it to stop (Ctrl+C): the wait under way ends
+    // through the exchange's own failure path, and no step that changes the PIC is begun.
+    virtual bool stopRequested() const;
     // The window that runs the exchange is to close now (after a time-out, or a final
     // message); hosts without a window ignore it.
     virtual void closeWindow();

@@ -49,6 +49,7 @@ public:
     }
     Outcome failure(Outcome otherwise) const { return wait_.failure(otherwise); }
     void tell(const messages::Message &m) { host_.show(m); }
+    bool stopping() const { return host_.stopRequested(); }
 
     ProgrammerLink &link_;
     ExchangeHost &host_;
@@ -100,6 +101,7 @@ DataPhase sendWords(Session &s, hexrecord::LineReader &file, WriteResult &reache
         if (a > hexrecord::kLastProgramWord) return DataPhase::Done;
         // Addresses 8000h..FFFFh read negative: they go backwards like any lower address.
         if (rec.address < 0 || a < nextAddress) return DataPhase::HexError;
+        if (s.stopping()) return DataPhase::WriteError;
 
         // The writer keeps the address itself: a gap is skipped with "I", at most 127 a step,
         // the remainder of 128 first so the steps end exactly at the record.
@@ -107,7 +109,7 @@ DataPhase sendWords(Session &s, hexrecord::LineReader &file, WriteResult &reache
             int n = (a - nextAddress) & 0x7F;
             if (n == 0) n = 127;
             link.sendLetter('I');
-            if (!is(s.reply(), 'i')) return DataPhase::WriteError;
+            if (!is(s.reply(), 'i') || s.stopping()) return DataPhase::WriteError;
             link.sendByte(SevenBitGroup::single(n));
             if (!is(s.reply(), 'w')) return DataPhase::WriteError;
             nextAddress = qint16(nextAddress + n);
@@ -125,13 +127,16 @@ DataPhase sendWords(Session &s, hexrecord::LineReader &file, WriteResult &reache
             if (high >= 0x80) return DataPhase::ProcessError;
             const int g1 = (2 * high + ((low & 0x80) ? 1 : 0)) & 0x7F;
             const int g0 = low & 0x7F;
-            if (!is(s.reply(), 'w')) return DataPhase::WriteError;
+            if (!is(s.reply(), 'w') || s.stopping()) return DataPhase::WriteError;
             link.sendByte(SevenBitGroup::single(g1));
             link.drainTransmit();
             link.sendByte(SevenBitGroup::single(g0));
+            reached.unconfirmed = true;
             if (!is(s.reply(), 'w')) return DataPhase::WriteError;
+            reached.unconfirmed = false;
             nextAddress = qint16(nextAddress + 1);
             reached.nextAddress = nextAddress;
+            if (s.stopping()) return DataPhase::WriteError;
         }
     }
 }
@@ -148,6 +153,10 @@ QString stoppedAt(const WriteResult &r, bool withLine)
 void writeWords(Session &s, const QString &path, qint16 word, WriteResult &result, const QString &doneNote = QString())
 {
     ProgrammerLink &link = s.link_;
+    if (s.stopping()) {
+        result.outcome = Outcome::Cancelled;
+        return;
+    }
     link.clearInput();
     link.sendLetter('W');
     const QString reply = s.reply();
@@ -181,6 +190,7 @@ void writeWords(Session &s, const QString &path, qint16 word, WriteResult &resul
     // detail tells the line and the address.
     switch (phase) {
     case DataPhase::Done:
+        result.wordsDone = true;
         break;
     case DataPhase::HexError:
         link.sendLetter('E');
@@ -202,7 +212,7 @@ void writeWords(Session &s, const QString &path, qint16 word, WriteResult &resul
     // The configuration word. Its reply has the same time-out as every other wait: a writer
     // that never answers "G" must not leave the dialog waiting for ever.
     link.sendLetter('G');
-    if (!is(s.reply(), 'g')) {
+    if (!is(s.reply(), 'g') || s.stopping()) {
         link.sendLetter('E');
         s.tell(messages::writeFailed(messages::kStoppedAtConfig));
         result.outcome = s.failure(Outcome::WriterError);
@@ -210,6 +220,7 @@ void writeWords(Session &s, const QString &path, qint16 word, WriteResult &resul
     }
     link.sendByte(0x80);
     link.sendByte(SevenBitGroup::single(word & 0x7F));
+    result.unconfirmed = true;
     if (!is(s.reply(), 'w')) {
         link.sendLetter('E');
         s.tell(messages::writeFailed(messages::kStoppedAtConfig));
@@ -217,6 +228,7 @@ void writeWords(Session &s, const QString &path, qint16 word, WriteResult &resul
         return;
     }
     result.configWritten = true;
+    result.unconfirmed = false;
     link.sendLetter('E');
     messages::Message done = messages::writeDone();
     done.detail = doneNote;
@@ -410,13 +422,16 @@ ReadResult readProgramHex(ProgrammerLink &link, ExchangeHost &host)
     return result;
 }
 
-Outcome eraseProgram(ProgrammerLink &link, ExchangeHost &host)
+Outcome eraseProgram(ProgrammerLink &link, ExchangeHost &host, bool *sent)
 {
     Session s(link, host);
+    if (sent) *sent = false;
     open(s);
     pauseWithoutEvents(kSettleMs);
+    if (s.stopping()) return Outcome::Cancelled;
     link.clearInput();
     link.sendLetter('L');
+    if (sent) *sent = true;
     const QString reply = s.reply();
     Outcome outcome;
     if (reply == QLatin1String("?")) {
@@ -429,7 +444,7 @@ Outcome eraseProgram(ProgrammerLink &link, ExchangeHost &host)
         outcome = Outcome::Done;
     } else {
         link.sendLetter('C');
-        host.show(messages::programEraseWriterError());
+        host.show(messages::programEraseWriterError(messages::eraseUnconfirmed()));
         outcome = s.failure(Outcome::WriterError);
     }
     link.clearInput();

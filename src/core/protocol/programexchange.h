@@ -21,8 +21,14 @@ struct WriteResult {
     Outcome outcome = Outcome::Done;
     qint16 configWord = 0;      // the word after the file's lookup and the confirmation
     bool configWritten = false;
-    int nextAddress = 0;        // the word address the writer was to write next
+    // The first program word not written: every word of the file below it is in the PIC and
+    // acknowledged, none above it was sent.
+    int nextAddress = 0;
     int line = 0;               // the file's line then being sent (1-based; 0 before the first)
+    bool wordsDone = false;     // every program word of the file is written
+    // The word at nextAddress (the configuration word once wordsDone) went out but was never
+    // acknowledged: it may or may not be in the PIC.
+    bool unconfirmed = false;
 };
 
 struct ReadResult {
@@ -44,8 +50,9 @@ WriteResult writeProgram(ProgrammerLink &link, ExchangeHost &host, const QString
 // The whole read: "C", the pause, "R", the 1032 words, then a file name from the host and the
 // HEX file.
 ReadResult readProgram(ProgrammerLink &link, ExchangeHost &host);
-// The whole erase: "C", the pause, "L".
-Outcome eraseProgram(ProgrammerLink &link, ExchangeHost &host);
+// The whole erase: "C", the pause, "L". *sent tells whether "L" went out: if so and the
+// outcome is not Done, the erase may or may not have run.
+Outcome eraseProgram(ProgrammerLink &link, ExchangeHost &host, bool *sent = nullptr);
 
 // The write alone (from "W" on) with the given configuration word, for callers that have
 // opened and confirmed it themselves.
