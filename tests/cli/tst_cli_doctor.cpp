@@ -63,7 +63,10 @@ private slots:
     void systemFaults()
     {
         QFETCH(int, row);
-        Served w;
+        // The writer's turnaround is judged: a simulator program answers at once, where one
+        // served by this process would wait on its event loop.
+        SimProcess w(dir_.path(), QStringLiteral("sim-%1").arg(row));
+        QVERIFY(w.ready);
         SystemTree t;
         t.file(QStringLiteral("/etc/passwd"), "root:x:0:0::/root:/bin/sh\nalice:x:1000:1000::/home/alice:/bin/sh\n");
         t.file(QStringLiteral("/etc/group"), row == 3 ? "root:x:0:\ndialout:x:20:bob,alice\n" : "root:x:0:\ndialout:x:20:\n");
@@ -103,7 +106,7 @@ private slots:
             adapter.latency = 16;
             adapter.udev = "E:ID_VENDOR_ID=0403\nE:ID_MODEL_ID=6001\n";
             t.usb(adapter);
-            t.linkOut(QStringLiteral("/dev/ttyUSB0"), w.port());
+            t.linkOut(QStringLiteral("/dev/ttyUSB0"), w.link);
             t.process(640, "ModemManager");
             t.process(641, "cat", QStringLiteral("/dev/ttyUSB0"));
             e = {0, QStringLiteral("grabbers"), QStringLiteral("warn"), QStringLiteral("ID_MM_DEVICE_IGNORE"), QStringLiteral("--udev-rule")};
@@ -166,11 +169,28 @@ private slots:
         QFETCH(QString, check);
         QFETCH(QString, status);
         QFETCH(QString, detail);
+        // Turnaround is judged on a simulator program (see systemFaults); faults need one served here.
+        if (fault.isEmpty() || fault == QLatin1String("slow")) {
+            SimProcess p(dir_.path(), QStringLiteral("sim-") + fault,
+                         fault.isEmpty() ? QStringList() : QStringList{QStringLiteral("--adapter-latency"), QStringLiteral("16")});
+            QVERIFY(p.ready);
+            const Result r = doctor({QStringLiteral("-p"), p.link});
+            QStringList order;
+            QHash<QString, QJsonObject> checks;
+            QVERIFY2(checksOf(r, &order, &checks), qPrintable(r.both()));
+            QCOMPARE(order, kAlways);
+            QVERIFY2(r.code == exit, qPrintable(r.both()));
+            for (const QString &name : kAlways) {
+                const QString expected = name == check ? status : QStringLiteral("ok");
+                QVERIFY2(checks.value(name).value(QStringLiteral("status")).toString() == expected, qPrintable(r.both()));
+            }
+            QVERIFY2(checks.value(check).value(QStringLiteral("detail")).toString().contains(detail), qPrintable(r.both()));
+            return;
+        }
         Served w;
         sim::SimWriter &writer = w.server.writer();
         if (fault == QLatin1String("silent")) writer.setFault({sim::Fault::Silence, 0, {}, 0});
         if (fault == QLatin1String("unpowered")) writer.boardPowered = false;
-        if (fault == QLatin1String("slow")) w.server.setAdapterLatency(16, 62);
         if (fault == QLatin1String("hangup")) writer.setFault({sim::Fault::HangUp, 2, {}, 0});
         // A writer at 9600 baud read at 4800: each byte turns into others.
         if (fault == QLatin1String("speed"))
@@ -186,10 +206,6 @@ private slots:
         bool ok = false;
         const QJsonObject result = jsonLines(r.out, &ok).last();
         QCOMPARE(result.value(QStringLiteral("exit")).toInt(), exit);
-        if (exit == 0) {
-            for (const QString &name : kAlways)
-                QVERIFY2(checks.value(name).value(QStringLiteral("status")).toString() != QLatin1String("fail"), qPrintable(name));
-        }
         // Diagnosing changes nothing on the PIC.
         QVERIFY(!w.hostBytes().contains('W') && !w.hostBytes().contains('L'));
     }

@@ -42,7 +42,7 @@ struct Request {
 constexpr double kRoundTripMs = 2 * 10 * 1000.0 / 4800.0;
 constexpr double kSlowSlackMs = 6.0;
 // Link pings ("S"), and how long each may wait for its "s".
-constexpr int kPings = 6;
+constexpr int kPings = 8;
 constexpr int kPingTimeoutMs = 1000;
 constexpr int kSilentTries = 3;
 
