@@ -100,7 +100,8 @@ public:
     // A built-in UART the kernel found.
     void uart(const QString &tty)
     {
-        folder(QStringLiteral("/sys/devices/platform/serial8250"));
+        folder(QStringLiteral("/sys/bus/platform/drivers/serial8250"));
+        link(QStringLiteral("/sys/devices/platform/serial8250/driver"), QStringLiteral("/sys/bus/platform/drivers/serial8250"));
         link(QStringLiteral("/sys/class/tty/%1/device").arg(tty), QStringLiteral("/sys/devices/platform/serial8250"));
         file(QStringLiteral("/sys/class/tty/%1/type").arg(tty), "4\n");
         file(QStringLiteral("/dev/") + tty, QByteArray());

@@ -126,6 +126,13 @@ QStringList presentSerialDevices(const SystemRoot &root)
     return out;
 }
 
+QVector<DeviceInfo> listSerialPorts(const SystemRoot &root)
+{
+    QVector<DeviceInfo> out;
+    for (const QString &dev : presentSerialDevices(root)) out << describe(root, dev);
+    return out;
+}
+
 QList<ChipWithoutTty> serialChipsWithoutTty(const SystemRoot &root)
 {
     QList<ChipWithoutTty> out;

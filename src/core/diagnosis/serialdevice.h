@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 namespace diagnosis {
 
@@ -34,6 +35,10 @@ DeviceInfo describe(const SystemRoot &root, const QString &device);
 // The serial devices present: /dev names of ttys with hardware behind them (USB adapters,
 // UARTs the kernel found), sorted.
 QStringList presentSerialDevices(const SystemRoot &root);
+
+// The serial devices present, each as describe() tells it: what the port dialog and
+// `veltraw-cli ports` list.
+QVector<DeviceInfo> listSerialPorts(const SystemRoot &root = SystemRoot());
 
 // A USB serial chip (by its maker's VID and the PIDs of serial chips) with no tty.
 struct ChipWithoutTty {
