@@ -60,7 +60,10 @@ int runDoctor(Run &run)
     }
 
     if (!choice.device.isEmpty()) run.out.info(QStringLiteral("%1 を診断します。").arg(choice.device));
+    // Ctrl+C: the wait under way ends, the checks left say so, and the run ends as interrupted.
+    Session ctrlC(run.out, run.options);
     diagnosis::Runner runner(request);
+    runner.cancelled = [&ctrlC] { return ctrlC.interrupted(); };
     runner.onCheck = [&run](const diagnosis::Check &c) {
         run.out.event(QJsonObject{{QStringLiteral("event"), QStringLiteral("check")},
                                   {QStringLiteral("name"), c.name},
@@ -81,6 +84,10 @@ int runDoctor(Run &run)
     }
     run.result.insert(QStringLiteral("warnings"), warnings);
     if (!failedCheck.isEmpty()) run.result.insert(QStringLiteral("failed"), failedCheck);
+    if (ctrlC.interrupted()) {
+        run.error = QStringLiteral("中断しました。");
+        return exitcode::Interrupted;
+    }
     return diagnosis::exitCode(checks);
 }
 

@@ -225,6 +225,42 @@ private slots:
         QVERIFY(w.hostBytes().isEmpty());
     }
 
+    // Ctrl+C while the writer is pinged: the result still comes last, as interrupted.
+    void interrupted()
+    {
+        Served w;
+        w.server.writer().setFault({sim::Fault::Silence, 0, {}, 0});
+        bool pinged = false;
+        QObject::connect(&w.server, &sim::PtyServer::byteFromHost, &w.server, [&pinged](quint8 b) { pinged |= b == 'S'; });
+        Cli c(dir_.path());
+        c.start({QStringLiteral("-p"), w.port(), QStringLiteral("--json"), QStringLiteral("doctor")});
+        QVERIFY(c.started());
+        QVERIFY(QTest::qWaitFor([&pinged] { return pinged; }, 20000));
+        c.interrupt();
+        const Result r = c.finish();
+        QCOMPARE(r.code, 130);
+        QStringList order;
+        QHash<QString, QJsonObject> checks;
+        QVERIFY2(checksOf(r, &order, &checks), qPrintable(r.both()));
+        QCOMPARE(order, kAlways);
+        QVERIFY(checks.value(QStringLiteral("writer")).value(QStringLiteral("detail")).toString().contains(QStringLiteral("中断")));
+    }
+
+    // A COM number: the device it maps to, and how.
+    void comNumber()
+    {
+        SimProcess p(dir_.path(), QStringLiteral("sim-com"));
+        QVERIFY(p.ready);
+        QVERIFY(writeFile(dir_.filePath(QStringLiteral("veltraw.ini")), "[Ports]\nCOM3=" + p.link.toLocal8Bit() + "\n"));
+        const Result r = doctor({QStringLiteral("-p"), QStringLiteral("COM3")});
+        QStringList order;
+        QHash<QString, QJsonObject> checks;
+        QVERIFY2(checksOf(r, &order, &checks), qPrintable(r.both()));
+        QVERIFY2(r.code == 0, qPrintable(r.both()));
+        const QString detail = checks.value(QStringLiteral("device")).value(QStringLiteral("detail")).toString();
+        QVERIFY2(detail.contains(QStringLiteral("COM3")) && detail.contains(p.link), qPrintable(detail));
+    }
+
     // --deep: the program memory as read tells a stuck line, a blank PIC or code protection.
     void deepRead_data()
     {
