@@ -295,8 +295,10 @@ Check Runner::Impl::adapterCheck(const DeviceInfo &dev)
     const int ms = numeric ? latency : dev.latencyMs;
     const bool slow = ms > ProgrammerLink::kSlowAdapterMs;
     if (slow) {
-        found << QStringLiteral("レイテンシタイマーが %1 ms で、低遅延モードは認められませんでした。返事のたびに最大 %1 ms 待たされ、"
-                                "書き込みが数倍遅くなります").arg(ms);
+        // Opening asks for low latency: only a port that was opened can tell it was refused.
+        found << (link ? QStringLiteral("レイテンシタイマーが %1 ms で、低遅延モードは認められませんでした。").arg(ms)
+                       : QStringLiteral("レイテンシタイマーが %1 ms です。").arg(ms))
+                     + QStringLiteral("返事のたびに最大 %1 ms 待たされ、書き込みが数倍遅くなります").arg(ms);
         remedies << QStringLiteral("今すぐ 1 ms にするには: %1 。常にそうするには udev 規則を入れてください（veltraw-cli doctor --udev-rule）。")
                         .arg(lowLatencyCommand(dev));
     }
