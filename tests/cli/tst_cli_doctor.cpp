@@ -59,6 +59,7 @@ private slots:
         QTest::newRow("user not in the group") << 2;
         QTest::newRow("user in the group, not yet logged in again") << 3;
         QTest::newRow("ModemManager, slow FTDI without serial number") << 4;
+        QTest::newRow("counterfeit FTDI given a tty") << 5;
     }
     void systemFaults()
     {
@@ -110,6 +111,13 @@ private slots:
             t.process(640, "ModemManager");
             t.process(641, "cat", QStringLiteral("/dev/ttyUSB0"));
             e = {0, QStringLiteral("grabbers"), QStringLiteral("warn"), QStringLiteral("ID_MM_DEVICE_IGNORE"), QStringLiteral("--udev-rule")};
+            break;
+        case 5:
+            adapter.pid = "0000";
+            adapter.latency = 1;
+            t.usb(adapter);
+            t.linkOut(QStringLiteral("/dev/ttyUSB0"), w.link);
+            e = {0, QStringLiteral("adapter"), QStringLiteral("warn"), QStringLiteral("偽造"), QStringLiteral("正規品")};
             break;
         }
         const Result r = doctor({QStringLiteral("-p"), QStringLiteral("/dev/ttyUSB0")}, t.root());

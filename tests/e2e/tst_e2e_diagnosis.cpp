@@ -169,13 +169,42 @@ private slots:
 
     void unattendedStartsOfferNothing()
     {
+        for (const bool dataFile : {false, true}) {
+            Harness h;
+            h.writeIni("[Ports]\nCOM1=" + h.path(QStringLiteral("unplugged")).toLocal8Bit() + "\n[Com]\nport= 1\n");
+            const QString hex = h.writeFile(QStringLiteral("a.hex"), ":02000000FF3FC0\n:00000001FF\n");
+            const QString data = h.writeFile(QStringLiteral("d.txt"), "00 01 02 03\n");
+            h.start(dataFile ? QStringList{QStringLiteral("/F"), data} : QStringList{hex});
+            QVERIFY(!h.messages.isEmpty());
+            for (const gui::Message &m : h.messages) QVERIFY(m.extraButton.isEmpty());
+            QVERIFY(!h.modalTitles.contains(QStringLiteral("接続診断")));
+        }
+    }
+
+    // Closed while it waits on a silent writer: the run stops there, the window goes.
+    void closedDuringTheRun()
+    {
         Harness h;
-        h.writeIni("[Ports]\nCOM1=" + h.path(QStringLiteral("unplugged")).toLocal8Bit() + "\n[Com]\nport= 1\n");
-        const QString hex = h.writeFile(QStringLiteral("a.hex"), ":02000000FF3FC0\n:00000001FF\n");
-        h.start({hex});
-        QVERIFY(!h.messages.isEmpty());
-        for (const gui::Message &m : h.messages) QVERIFY(m.extraButton.isEmpty());
-        QVERIFY(!h.modalTitles.contains(QStringLiteral("接続診断")));
+        h.startQuiet();
+        h.sim.writer().setFault({sim::Fault::Silence, 0, {}, 0});
+        QVector<diagnosis::Check> checks;
+        bool closedAfter = false;
+        h.modalActions.push_back([&](QDialog *d) {
+            auto *w = qobject_cast<FrmDiagnosis *>(d);
+            if (!w) return;
+            QObject::connect(&h.sim, &sim::PtyServer::byteFromHost, w, [w](quint8 b) {
+                if (b == 'S') w->close();
+            });
+            w->RunChecks();
+            checks = w->checks();
+            QTest::qWait(50);  // the close asked for during the run comes after it
+            closedAfter = !w->isVisible();
+        });
+        h.form->menu_help_diagnosis_Click();
+        QCOMPARE(checks.size(), 7);
+        QVERIFY(checks[5].detail.contains(QStringLiteral("中断")));
+        QVERIFY(closedAfter);
+        QVERIFY(!gui::Link()->busy());
     }
 };
 
