@@ -97,12 +97,19 @@ public:
         link(QStringLiteral("/sys/class/tty/") + u.tty, cls);
         if (!u.udev.isEmpty()) file(QStringLiteral("/run/udev/data/c") + QString::fromLatin1(u.devNumber), u.udev);
     }
-    // A built-in UART the kernel found.
+    // A built-in UART the kernel found, as kernels from 6.10 on lay it out: the tty's device is
+    // a serial-base port whose parent has the UART's driver.
     void uart(const QString &tty)
     {
-        folder(QStringLiteral("/sys/bus/platform/drivers/serial8250"));
-        link(QStringLiteral("/sys/devices/platform/serial8250/driver"), QStringLiteral("/sys/bus/platform/drivers/serial8250"));
-        link(QStringLiteral("/sys/class/tty/%1/device").arg(tty), QStringLiteral("/sys/devices/platform/serial8250"));
+        const QString uart = QStringLiteral("/sys/devices/pnp0/00:01");
+        const QString port = uart + QStringLiteral("/00:01:0/00:01:0.0");
+        folder(QStringLiteral("/sys/bus/pnp/drivers/serial"));
+        folder(QStringLiteral("/sys/bus/serial-base/drivers/port"));
+        folder(QStringLiteral("/sys/bus/serial-base/drivers/ctrl"));
+        link(uart + QStringLiteral("/00:01:0/driver"), QStringLiteral("/sys/bus/serial-base/drivers/ctrl"));
+        link(uart + QStringLiteral("/driver"), QStringLiteral("/sys/bus/pnp/drivers/serial"));
+        link(port + QStringLiteral("/driver"), QStringLiteral("/sys/bus/serial-base/drivers/port"));
+        link(QStringLiteral("/sys/class/tty/%1/device").arg(tty), port);
         file(QStringLiteral("/sys/class/tty/%1/type").arg(tty), "4\n");
         file(QStringLiteral("/dev/") + tty, QByteArray());
     }

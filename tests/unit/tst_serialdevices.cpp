@@ -51,7 +51,7 @@ private slots:
         QCOMPARE(ports[0].driver, QStringLiteral("cdc_acm"));
         QCOMPARE(ports[0].vid, QStringLiteral("04d8"));
         QVERIFY(!ports[1].usb);
-        QCOMPARE(ports[1].driver, QStringLiteral("serial8250"));
+        QCOMPARE(ports[1].driver, QStringLiteral("serial"));
 
         // Asked by its by-id name, the same adapter.
         const diagnosis::DeviceInfo byId = diagnosis::describe(root, usb.byId.first());

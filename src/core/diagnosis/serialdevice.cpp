@@ -80,7 +80,14 @@ DeviceInfo describe(const SystemRoot &root, const QString &device)
         d.devNumber = root.readText(cls + QStringLiteral("/dev"));
         const QString dev = sysReal(root, cls + QStringLiteral("/device"));
         if (!dev.isEmpty()) {
-            d.driver = QFileInfo(sysReal(root, dev + QStringLiteral("/driver"))).fileName();
+            // Newer kernels put a serial-base "port" (and its "ctrl") between a UART's tty and
+            // the device whose driver says what it is.
+            QString at = dev;
+            d.driver = QFileInfo(sysReal(root, at + QStringLiteral("/driver"))).fileName();
+            while ((d.driver == QLatin1String("port") || d.driver == QLatin1String("ctrl")) && at.count(QLatin1Char('/')) > 3) {
+                at = QFileInfo(at).path();
+                d.driver = QFileInfo(sysReal(root, at + QStringLiteral("/driver"))).fileName();
+            }
             bool ok = false;
             const int latency = root.readText(dev + QStringLiteral("/latency_timer")).toInt(&ok);
             if (ok) d.latencyMs = latency;
