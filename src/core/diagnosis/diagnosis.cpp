@@ -15,8 +15,10 @@
 #include <algorithm>
 #include <memory>
 
+#ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace diagnosis {
 
@@ -173,6 +175,10 @@ Check Runner::Impl::deviceCheck(const DeviceInfo &dev)
 
 Check Runner::Impl::permissionCheck(const DeviceInfo &dev)
 {
+#ifndef Q_OS_UNIX
+    // Windows has no device groups: a COM port opens for any user, or is busy.
+    return ok("permission", QStringLiteral("%1 に権限の制限はありません。").arg(dev.device));
+#else
     struct stat st {};
     if (::stat(QFile::encodeName(root.path(dev.node)).constData(), &st) != 0)
         return notChecked("permission", QStringLiteral("%1 の属性が読めません").arg(dev.device));
@@ -194,6 +200,7 @@ Check Runner::Impl::permissionCheck(const DeviceInfo &dev)
     return fail("permission", kNoPermission,
                 QStringLiteral("%1 は %2 グループのものですが、ユーザー %3 はこのグループに入っていません。").arg(dev.device, group, user),
                 QStringLiteral("sudo usermod -aG %1 %2 を実行し、ログインし直してください。").arg(group, user));
+#endif
 }
 
 Check Runner::Impl::busyCheck(const DeviceInfo &dev)

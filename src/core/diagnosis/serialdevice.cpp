@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSerialPortInfo>
 
 namespace diagnosis {
 
@@ -70,7 +71,12 @@ DeviceInfo describe(const SystemRoot &root, const QString &device)
     DeviceInfo d;
     d.device = device;
     d.node = root.resolve(device);
+#ifdef Q_OS_UNIX
     d.exists = root.exists(d.node) && QFileInfo::exists(root.path(d.node));
+#else
+    // COMn is no file: the system's list of ports knows it.
+    d.exists = !QSerialPortInfo(device).isNull();
+#endif
     d.tty = QFileInfo(d.node).fileName();
     d.pseudoTerminal = d.node.startsWith(QLatin1String("/dev/pts/")) || d.node == QLatin1String("/dev/ptmx");
     if (!d.exists) return d;

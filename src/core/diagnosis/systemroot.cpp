@@ -7,7 +7,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
 
 namespace diagnosis {
 
@@ -15,9 +17,13 @@ namespace {
 // A link's target exactly as written.
 QString rawLink(const QString &p)
 {
+#ifdef Q_OS_UNIX
     char buf[4096];
     const ssize_t n = ::readlink(QFile::encodeName(p).constData(), buf, sizeof buf - 1);
     return n > 0 ? QFile::decodeName(QByteArray(buf, int(n))) : QString();
+#else
+    return QFile::symLinkTarget(p);
+#endif
 }
 }  // namespace
 
