@@ -3,5 +3,6 @@
 
 #include <QString>
 
-// Prints the rows; returns how many failed or came out below their floor.
-int runCliBench(const QString &simProgram, const QString &cliProgram);
+// Prints the rows (only doctor's when `only` is "doctor"); returns how many failed, came out
+// below their floor or missed their goal.
+int runCliBench(const QString &simProgram, const QString &cliProgram, const QString &only = QString());

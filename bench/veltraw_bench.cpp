@@ -746,7 +746,8 @@ int usage()
                  "in its own process and prints wall time, the line's floor, CPU share and peak memory.\n"
                  "--only runs just the operations whose name contains TEXT.\n"
                  "--cli runs veltraw-cli's rows instead: write + verify, read, four writers at once, and\n"
-                 "a full write and read through a modelled 16 ms and 1 ms USB adapter.\n");
+                 "a full write and read through a modelled 16 ms and 1 ms USB adapter, and doctor's whole\n"
+                 "run (goal: about 3 s); with --only doctor, doctor's rows alone.\n");
     return 2;
 }
 
@@ -765,6 +766,7 @@ int main(int argc, char **argv)
     int rounds = 3;
     QString only;
     bool timed = true, untimed = true;
+    bool cli = false;
     QString simProgram = QStringLiteral(VELTRAW_SIM_PATH);
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
@@ -773,9 +775,10 @@ int main(int argc, char **argv)
         else if (args[i] == QLatin1String("--untimed-only")) timed = false;
         else if (args[i] == QLatin1String("--sim") && i + 1 < args.size()) simProgram = args[++i];
         else if (args[i] == QLatin1String("--only") && i + 1 < args.size()) only = args[++i];
-        else if (args[i] == QLatin1String("--cli")) return runCliBench(simProgram, QStringLiteral(VELTRAW_CLI_PATH)) == 0 ? 0 : 1;
+        else if (args[i] == QLatin1String("--cli")) cli = true;
         else return usage();
     }
+    if (cli) return runCliBench(simProgram, QStringLiteral(VELTRAW_CLI_PATH), only) == 0 ? 0 : 1;
 
     const sim::PicTimes pic;
     std::printf("veltraw-bench, %s\n", qPrintable(QDateTime::currentDateTime().toString(Qt::ISODate)));

@@ -18,6 +18,7 @@ int runEepromErase(Run &run);
 int runConfig(Run &run);
 int runVersion(Run &run);
 int runWatch(Run &run);
+int runDoctor(Run &run);
 
 namespace {
 
@@ -52,6 +53,8 @@ const QVector<Command> &commands()
                                       QStringLiteral("--serial"), QStringLiteral("--serial-le"), QStringLiteral("--serial-counter"), QStringLiteral("--serial-list"), QStringLiteral("--serial-start"), QStringLiteral("--serial-step"), QStringLiteral("--log")},
          QStringLiteral("FILE.hex [write のオプション ...]"), QStringLiteral("ファイルが変わるたびに書込んで照合（変更が止まって 300 ms 後）。Ctrl+C で終了"),
          hexArgumentMissing("watch"), runWatch},
+        {QStringLiteral("doctor"), 0, {QStringLiteral("--deep"), QStringLiteral("--udev-rule")}, QStringLiteral("[--deep] [--udev-rule]"),
+         QStringLiteral("ポートからPICまでの接続診断（--deep でプログラムメモリも読む、--udev-rule でアダプタ用の udev 規則を表示）"), {}, runDoctor},
     };
     return table;
 }

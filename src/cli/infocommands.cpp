@@ -4,6 +4,7 @@
 #include "cli/commandsupport.h"
 #include "cli/clitext.h"
 
+#include "core/diagnosis/serialdevice.h"
 #include "core/link/portnaming.h"
 #include "core/platform.h"
 #include "core/protocol/confregexchange.h"
@@ -13,7 +14,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QRegularExpression>
-#include <QSerialPortInfo>
 
 namespace cli {
 
@@ -27,11 +27,9 @@ struct PortEntry {
     QString mappedBy;  // for a device only the settings file or a Wine link names
     QStringList byId;
     QList<int> com;
-    QSerialPortInfo info;
+    diagnosis::DeviceInfo info;
     bool hasInfo = false;
 };
-
-QString hex4(quint16 v) { return QStringLiteral("%1").arg(v, 4, 16, QLatin1Char('0')); }
 
 }  // namespace
 
@@ -45,9 +43,9 @@ int runPorts(Run &run)
             if (e.real == real) return &e;
         return nullptr;
     };
-    for (const QSerialPortInfo &p : QSerialPortInfo::availablePorts()) {
+    for (const diagnosis::DeviceInfo &p : diagnosis::listSerialPorts()) {
         PortEntry e;
-        e.path = p.systemLocation();
+        e.path = p.device;
         e.real = QFileInfo(e.path).canonicalFilePath();
         if (e.real.isEmpty()) e.real = e.path;
         e.info = p;
@@ -98,18 +96,17 @@ int runPorts(Run &run)
         if (e.real != e.path) lines << text::portField(text::portFieldDevice(), e.real);
         for (const QString &id : e.byId) lines << text::portField(QStringLiteral("by-id"), id);
         if (e.hasInfo) {
-            const QSerialPortInfo &p = e.info;
-            if (p.hasVendorIdentifier() && p.hasProductIdentifier()) {
-                ev.insert(QStringLiteral("vid"), hex4(p.vendorIdentifier()));
-                ev.insert(QStringLiteral("pid"), hex4(p.productIdentifier()));
-                lines << text::portField(QStringLiteral("USB"),
-                                         hex4(p.vendorIdentifier()) + QLatin1Char(':') + hex4(p.productIdentifier()));
+            const diagnosis::DeviceInfo &p = e.info;
+            if (p.usb) {
+                ev.insert(QStringLiteral("vid"), p.vid);
+                ev.insert(QStringLiteral("pid"), p.pid);
+                lines << text::portField(QStringLiteral("USB"), p.vid + QLatin1Char(':') + p.pid);
             }
-            ev.insert(QStringLiteral("serial"), p.serialNumber());
-            ev.insert(QStringLiteral("description"), p.description());
-            ev.insert(QStringLiteral("manufacturer"), p.manufacturer());
-            if (!p.serialNumber().isEmpty()) lines << text::portField(text::portFieldSerial(), p.serialNumber());
-            const QString about = QStringList{p.description(), p.manufacturer()}.filter(QRegularExpression(QStringLiteral("\\S"))).join(QStringLiteral(" / "));
+            ev.insert(QStringLiteral("serial"), p.serial);
+            ev.insert(QStringLiteral("description"), p.product);
+            ev.insert(QStringLiteral("manufacturer"), p.manufacturer);
+            if (!p.serial.isEmpty()) lines << text::portField(text::portFieldSerial(), p.serial);
+            const QString about = QStringList{p.product, p.manufacturer}.filter(QRegularExpression(QStringLiteral("\\S"))).join(QStringLiteral(" / "));
             if (!about.isEmpty()) lines << text::portField(text::portFieldDescription(), about);
         } else {
             lines << text::portField(text::portFieldDescription(), text::portMappedOnly(e.mappedBy));

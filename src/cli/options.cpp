@@ -93,6 +93,8 @@ const QVector<Option> &options()
         {{QStringLiteral("--serial-step")}, true, false, setProduction},
         {{QStringLiteral("--log")}, true, false, setProduction},
         {{QStringLiteral("--unit-events")}, false, true, setProduction},  // a run over several ports asks its children
+        {{QStringLiteral("--deep")}, false, false, setFlag<&Options::deep>},
+        {{QStringLiteral("--udev-rule")}, false, false, setFlag<&Options::udevRule>},
     };
     return table;
 }

@@ -34,6 +34,8 @@ struct Options {
     bool eeprom = false;
     bool force = false;
     ProductionOptions prod;
+    bool deep = false;      // doctor --deep
+    bool udevRule = false;  // doctor --udev-rule
 };
 
 // Fills *o; returns the usage error, or an empty text when the line is good.

@@ -37,6 +37,7 @@ QString buttonName(QMessageBox::StandardButton b)
     case QMessageBox::Yes: return QStringLiteral("Yes");
     case QMessageBox::No: return QStringLiteral("No");
     case QMessageBox::Cancel: return QStringLiteral("Cancel");
+    case QMessageBox::Help: return QStringLiteral("extra");
     default: return QString::number(int(b));
     }
 }
@@ -107,6 +108,7 @@ QMessageBox::StandardButton MsgBox(const Message &m)
         QMessageBox box(over);
         SetUpMessageBox(box, m);
         answer = QMessageBox::StandardButton(box.exec());
+        if (box.clickedButton() && box.buttonRole(box.clickedButton()) == QMessageBox::ActionRole) answer = QMessageBox::Help;
     }
     trace::message(m.title, m.text, buttonName(answer));
     return answer;
@@ -118,7 +120,9 @@ void SetUpMessageBox(QMessageBox &box, const Message &m)
     box.setText(m.text);
     if (!m.detail.isEmpty()) box.setInformativeText(m.detail);
     box.setStandardButtons(m.buttons);
+    if (!m.extraButton.isEmpty()) box.addButton(m.extraButton, QMessageBox::ActionRole);
     if (m.defaultButton != QMessageBox::NoButton) box.setDefaultButton(m.defaultButton);
+    else if (!m.extraButton.isEmpty() && (m.buttons & QMessageBox::Ok)) box.setDefaultButton(QMessageBox::Ok);
     switch (m.icon) {
     case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
     case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
@@ -129,7 +133,8 @@ void SetUpMessageBox(QMessageBox &box, const Message &m)
     widen(box, m);
 }
 
-messages::Button Show(const messages::Message &c)
+namespace {
+Message fromCatalogue(const messages::Message &c)
 {
     Message m;
     m.text = c.text;
@@ -141,7 +146,17 @@ messages::Button Show(const messages::Message &c)
         if (c.buttons & b) buttons |= toQt(b);
     m.buttons = buttons;
     m.defaultButton = toQt(c.defaultButton);
-    return fromQt(MsgBox(m));
+    return m;
+}
+}  // namespace
+
+messages::Button Show(const messages::Message &c) { return fromQt(MsgBox(fromCatalogue(c))); }
+
+bool ShowOffering(const messages::Message &c, const QString &extraButton)
+{
+    Message m = fromCatalogue(c);
+    m.extraButton = extraButton;
+    return MsgBox(m) == QMessageBox::Help;
 }
 
 void setMessageHandler(MessageHandler handler) { g_messageHandler = std::move(handler); }

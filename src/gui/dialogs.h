@@ -28,6 +28,7 @@ struct Message {
     Icon icon = Icon::None;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     QString detail;  // shown as the box's informative text; the text itself stays exact
+    QString extraButton;  // one more button, beside the others; its click answers Help
 };
 using MessageHandler = std::function<QMessageBox::StandardButton(const Message &)>;
 
@@ -37,6 +38,8 @@ void SetUpMessageBox(QMessageBox &box, const Message &m);
 // A message of the catalogue; the answer in its terms.
 messages::Button Show(const messages::Message &m);
 void setMessageHandler(MessageHandler handler);
+// A message of the catalogue with one more button (never the default): true when it was clicked.
+bool ShowOffering(const messages::Message &m, const QString &extraButton);
 
 struct FileRequest {
     bool save = false;

@@ -1,13 +1,13 @@
 #include "gui/forminitcomm.h"
 
 #include "core/settings/storedsettings.h"
+#include "core/diagnosis/serialdevice.h"
 #include "core/link/portnaming.h"
 
 #include <QCompleter>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QSerialPortInfo>
 #include <QTimer>
 
 using namespace settings;
@@ -79,20 +79,14 @@ void FormInitComm::listDevices()
     devicesListed_ = true;
     const QString typed = DeviceCombo->currentText();
     // The serial devices this machine has now, each under every name it goes by.
-    for (const QSerialPortInfo &p : QSerialPortInfo::availablePorts()) {
-        QString info = p.description();
-        if (!p.serialNumber().isEmpty()) info += QStringLiteral("  シリアル番号 %1").arg(p.serialNumber());
-        const int at = DeviceCombo->findText(p.systemLocation());
-        if (at >= 0) DeviceCombo->setItemData(at, info.trimmed());
-        else DeviceCombo->addItem(p.systemLocation(), info.trimmed());
-    }
-    const QDir byId(QStringLiteral("/dev/serial/by-id"));
-    for (const QFileInfo &link : byId.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
-        const int target = DeviceCombo->findText(link.canonicalFilePath());
-        const QVariant info = target >= 0 ? DeviceCombo->itemData(target) : QVariant();
-        const int at = DeviceCombo->findText(link.absoluteFilePath());
-        if (at >= 0) DeviceCombo->setItemData(at, info);
-        else DeviceCombo->addItem(link.absoluteFilePath(), info);
+    for (const diagnosis::DeviceInfo &p : diagnosis::listSerialPorts()) {
+        QString info = p.product;
+        if (!p.serial.isEmpty()) info += QStringLiteral("  シリアル番号 %1").arg(p.serial);
+        for (const QString &name : QStringList{p.device} + p.byId) {
+            const int at = DeviceCombo->findText(name);
+            if (at >= 0) DeviceCombo->setItemData(at, info.trimmed());
+            else DeviceCombo->addItem(name, info.trimmed());
+        }
     }
     DeviceCombo->setEditText(typed);
     describeChoice();

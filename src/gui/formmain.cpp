@@ -7,6 +7,7 @@
 #include "gui/dialogs.h"
 #include "gui/forminitcomm.h"
 #include "gui/frmconfreg.h"
+#include "gui/frmdiagnosis.h"
 #include "gui/frmreadwrite.h"
 #include "gui/manualviewer.h"
 #include "gui/pathlabel.h"
@@ -221,6 +222,7 @@ void FormMain::buildMenus()
 
     QMenu *help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
     menu_help_file = help->addAction(QStringLiteral("ヘルプファイル(&H)"), this, &FormMain::menu_help_file_Click);
+    menu_help_diagnosis = help->addAction(FrmDiagnosis::commandText(), this, &FormMain::menu_help_diagnosis_Click);
     help->addSeparator();
     menu_help_about = help->addAction(QStringLiteral("バージョン情報(&A)..."), this, &FormMain::menu_help_about_Click);
 }
@@ -271,6 +273,7 @@ void FormMain::Form_Load(const QStringList &arguments)
     LblCommP->setText(QString());
 
     QString failure;  // the start-up error handler runs when this is set
+    bool diagnose = false;
     do {
         if (const auto name = loadHexFileName()) {
             HexFileName->setText(*name);
@@ -303,7 +306,7 @@ void FormMain::Form_Load(const QStringList &arguments)
 
     if (!failure.isEmpty()) {
         LblCommP->setText(kCommError);
-        Show(messages::commPortError(messages::kErrorTitle, failure));
+        diagnose = ShowPortError(messages::commPortError(messages::kErrorTitle, failure));
         forgetPortNumber();
         // Start-up is over although no link check ran: closing an operation dialog later must
         // not end the program as if that check were still pending.
@@ -314,6 +317,7 @@ void FormMain::Form_Load(const QStringList &arguments)
     show();
     // Told over the main window, once that is on screen.
     if (MSComm1->isOpen()) NoteSlowAdapter();
+    if (diagnose) menu_help_diagnosis_Click();
 }
 
 void FormMain::LoadConfigWord() { stored().ConfigWord = loadConfigWord().word; }
@@ -533,7 +537,7 @@ void FormMain::menu_comm_Click()
     QString why;
     if (!MSComm1->open(stored().IniFilePath, &why)) {
         LblCommP->setText(kCommError);
-        Show(messages::commPortError(messages::kMainCaption, why));
+        if (ShowPortError(messages::commPortError(messages::kMainCaption, why))) menu_help_diagnosis_Click();
         return;
     }
     MSComm1->clearInput();

@@ -13,6 +13,9 @@ class QAction;
 class QLockFile;
 class WindowTimer;
 class frmReadWrite;
+namespace messages {
+struct Message;
+}
 
 class FormMain : public QMainWindow {
     Q_OBJECT
@@ -63,6 +66,7 @@ public:
     QAction *menu_comm = nullptr;
     QAction *menu_help_file = nullptr;
     QAction *menu_help_about = nullptr;
+    QAction *menu_help_diagnosis = nullptr;
 
     void CheckLink();
 
@@ -87,6 +91,9 @@ public:
     void menu_comm_Click();
     void menu_help_file_Click();
     void menu_help_about_Click();
+    void menu_help_diagnosis_Click();
+    // A port error of a normal start offers the diagnosis; true when the user asked for it.
+    bool ShowPortError(const messages::Message &m);
     // The port dialog; LinkCheckState tells whether a port was chosen.
     void ChoosePort();
     // The operation dialog, tied to this window's start-up and file dialog.

@@ -412,7 +412,7 @@ private slots:
         QCOMPARE(captions, (QStringList{"ファイル(&F)", "  参照(&O)...", "  メモ帳で開く(&M)", "-", "  終了(&X)...",
                                         "メモリ(&M)", "  プログラムWrite(&W)...", "  プログラムRead(&R)...", "  プログラムVerify(&V)...", "  プログラムErase(&E)...",
                                         "  データメモリ(&M)...", "  CONGIG(&C)...", "通信設定(&C)", "ヘルプ(&H)",
-                                        "  ヘルプファイル(&H)", "-", "  バージョン情報(&A)..."}));
+                                        "  ヘルプファイル(&H)", "  接続診断(&D)…", "-", "  バージョン情報(&A)..."}));
         QCOMPARE(f->windowTitle(), QStringLiteral("VELTRA2オンボードプログラムライタ"));
         QCOMPARE(f->centralWidget()->size(), QSize(395, 149));
         QCOMPARE(f->WriteCommand->geometry(), QRect(16, 104, 49, 33));

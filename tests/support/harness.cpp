@@ -38,7 +38,7 @@ Harness::Harness()
     gui::setMessageHandler([this](const gui::Message &m) {
         messages.append(m);
         if (onMessage) onMessage(m);
-        if (m.buttons == QMessageBox::Ok || m.buttons == QMessageBox::NoButton) return QMessageBox::Ok;
+        if (m.extraButton.isEmpty() && (m.buttons == QMessageBox::Ok || m.buttons == QMessageBox::NoButton)) return QMessageBox::Ok;
         if (answers.empty()) return m.defaultButton != QMessageBox::NoButton ? m.defaultButton : QMessageBox::Ok;
         const auto a = answers.front();
         answers.pop_front();

@@ -17,6 +17,7 @@
 #include "gui/manualviewer.h"
 #include "gui/frmconfig.h"
 #include "gui/frmconfreg.h"
+#include "gui/frmdiagnosis.h"
 #include "gui/frmeeprom.h"
 #include "gui/frmeepromwrite.h"
 #include "gui/frminput.h"
@@ -434,6 +435,19 @@ int main(int argc, char **argv)
     } else {
         fail(QStringLiteral("the help menu opened no manual"));
     }
+
+    // The connection diagnosis, over a writer behind a slow adapter (16 ms latency timer).
+    sim.setAdapterLatency(16, 62);
+    script.modalActions.push_back([&](QDialog *d) {
+        auto *w = static_cast<FrmDiagnosis *>(d);
+        w->RunChecks();
+        w->List->selectRow(5);
+        shoot(d, QStringLiteral("window-diagnosis"));
+        d->reject();
+    });
+    f->menu_help_diagnosis_Click();
+    settle();
+    sim.setAdapterLatency(0, 62);
 
     // The port dialog as it looks with an FTDI adapter plugged in (this machine has none: the
     // device list is filled as the dialog fills it from the system).
