@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The 14-bit instruction set of the PIC16F84A: a program word as mnemonic and operands, in
+// the plain form of gputils' gpdasm ("clrf    0x06"). Words that are no instruction of this
+// PIC, a call or goto past its 1K words among them, read as "dw 0x...." as gpdasm has them.
+// No widgets here.
+
+#include <QString>
+
+namespace disasm {
+
+// The instruction of a 14-bit word (higher bits are ignored). upper: hexadecimal digits in
+// upper case, as the window program writes numbers; the mnemonic stays as it is.
+QString instruction(int word, bool upper = false);
+
+// One line of gpdasm's plain listing: "0005:  0186  clrf    0x06".
+QString line(int address, int word);
+// The same for a word gpdasm lists as data ("dw"), as it does at 2000h..2007h.
+QString dataLine(int address, int word);
+// A data EEPROM byte as gpdasm lists it at 2100h and up: "2100:  0e    db      0x0e".
+QString byteLine(int address, int byte);
+
+}  // namespace disasm
