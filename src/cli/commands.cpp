@@ -18,6 +18,7 @@ int runEepromErase(Run &run);
 int runConfig(Run &run);
 int runVersion(Run &run);
 int runWatch(Run &run);
+int runDisasm(Run &run);
 
 namespace {
 
@@ -33,7 +34,8 @@ const QVector<Command> &commands()
                                       QStringLiteral("--serial"), QStringLiteral("--serial-le"), QStringLiteral("--serial-counter"), QStringLiteral("--serial-list"), QStringLiteral("--serial-start"), QStringLiteral("--serial-step"), QStringLiteral("--log")},
          QStringLiteral("FILE.hex [--config ワード] [--no-verify] [--eeprom] [--force]"),
          QStringLiteral("プログラムメモリとコンフィグレーションワードを書込み、読出して照合"), hexArgumentMissing("write"), runWrite},
-        {QStringLiteral("verify"), 1, {QStringLiteral("--config"), QStringLiteral("--eeprom")}, QStringLiteral("FILE.hex [--config ワード] [--eeprom]"),
+        {QStringLiteral("verify"), 1, {QStringLiteral("--config"), QStringLiteral("--eeprom"), QStringLiteral("--listing")},
+         QStringLiteral("FILE.hex [--config ワード] [--eeprom] [--listing]"),
          QStringLiteral("PICの内容をファイルと照合（違いはすべて表示）"), hexArgumentMissing("verify"), runVerify},
         {QStringLiteral("read"), 0, {QStringLiteral("-o")}, QStringLiteral("-o FILE.hex|-"),
          QStringLiteral("プログラムメモリとID/コンフィグレーションワードをIntel HEXで保存"), {}, runRead, true},
@@ -52,6 +54,9 @@ const QVector<Command> &commands()
                                       QStringLiteral("--serial"), QStringLiteral("--serial-le"), QStringLiteral("--serial-counter"), QStringLiteral("--serial-list"), QStringLiteral("--serial-start"), QStringLiteral("--serial-step"), QStringLiteral("--log")},
          QStringLiteral("FILE.hex [write のオプション ...]"), QStringLiteral("ファイルが変わるたびに書込んで照合（変更が止まって 300 ms 後）。Ctrl+C で終了"),
          hexArgumentMissing("watch"), runWatch},
+        {QStringLiteral("disasm"), 1, {QStringLiteral("--all")}, QStringLiteral("FILE.hex|- [--all]"),
+         QStringLiteral("HEXファイル（- は標準入力）を gpdasm と同じ形で逆アセンブル"),
+         QStringLiteral("disasm には HEX ファイルを指定してください（標準入力なら -）。"), runDisasm},
     };
     return table;
 }

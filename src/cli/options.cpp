@@ -93,6 +93,8 @@ const QVector<Option> &options()
         {{QStringLiteral("--serial-step")}, true, false, setProduction},
         {{QStringLiteral("--log")}, true, false, setProduction},
         {{QStringLiteral("--unit-events")}, false, true, setProduction},  // a run over several ports asks its children
+        {{QStringLiteral("--all")}, false, false, setFlag<&Options::all>},
+        {{QStringLiteral("--listing")}, false, false, setFlag<&Options::listing>},
     };
     return table;
 }

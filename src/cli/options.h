@@ -34,6 +34,8 @@ struct Options {
     bool eeprom = false;
     bool force = false;
     ProductionOptions prod;
+    bool all = false;      // disasm: no run of erased words folded
+    bool listing = false;  // verify: the instructions beside each mismatch
 };
 
 // Fills *o; returns the usage error, or an empty text when the line is good.

@@ -85,16 +85,16 @@ QString instruction(int word, bool upper)
 }
 
 namespace {
-QString prefix(int address, int value, int digits)
+QString prefix(int address, int value)
 {
-    return QStringLiteral("%1:  %2  ").arg(address, 4, 16, QLatin1Char('0')).arg(QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')), -4);
+    return QStringLiteral("%1:  %2  ").arg(address, 4, 16, QLatin1Char('0')).arg(value, 4, 16, QLatin1Char('0'));
 }
 }  // namespace
 
-QString line(int address, int word) { return prefix(address, word & 0x3FFF, 4) + instruction(word); }
+QString line(int address, int word) { return prefix(address, word & 0x3FFF) + instruction(word); }
 
-QString dataLine(int address, int word) { return prefix(address, word & 0xFFFF, 4) + data(word & 0xFFFF, false); }
+QString dataWord(int word) { return data(word & 0xFFFF, false); }
 
-QString byteLine(int address, int byte) { return prefix(address, byte & 0xFF, 2) + op("db", hex(byte & 0xFF, 2, false)); }
+QString dataLine(int address, int word) { return prefix(address, word & 0xFFFF) + dataWord(word); }
 
 }  // namespace disasm

@@ -13,11 +13,12 @@ namespace disasm {
 // upper case, as the window program writes numbers; the mnemonic stays as it is.
 QString instruction(int word, bool upper = false);
 
+// A word gpdasm lists as data: "dw      0x3ff1".
+QString dataWord(int word);
+
 // One line of gpdasm's plain listing: "0005:  0186  clrf    0x06".
 QString line(int address, int word);
 // The same for a word gpdasm lists as data ("dw"), as it does at 2000h..2007h.
 QString dataLine(int address, int word);
-// A data EEPROM byte as gpdasm lists it at 2100h and up: "2100:  0e    db      0x0e".
-QString byteLine(int address, int byte);
 
 }  // namespace disasm
