@@ -114,8 +114,8 @@ int runDisasm(Run &run)
     for (int i = 0; i < listing::kIdWords; ++i) {
         const int w = img.id[size_t(i)];
         if (w < 0) continue;
-        run.out.result(disasm::dataLine(listing::kIdAddress + i, w));
-        run.out.event(wordEvent("id", listing::kIdAddress + i, w, disasm::dataWord(w)));
+        run.out.result(disasm::line(listing::kIdAddress + i, w));
+        run.out.event(wordEvent("id", listing::kIdAddress + i, w, disasm::textAt(listing::kIdAddress + i, w)));
     }
     if (words == 0) run.out.warning(text::disasmNoProgramWords(shown));
     run.result.insert(QStringLiteral("words"), words);

@@ -54,7 +54,7 @@ private slots:
     {
         QCOMPARE(disasm::instruction(0x30FE, true), QStringLiteral("movlw   0xFE"));
         QCOMPARE(disasm::instruction(0x2C00, true), QStringLiteral("dw      0x2C00"));
-        QCOMPARE(disasm::dataLine(0x2007, 0x3FF1), QStringLiteral("2007:  3ff1  dw      0x3ff1"));
+        QCOMPARE(disasm::line(0x2007, 0x3FF1), QStringLiteral("2007:  3ff1  dw      0x3ff1"));
     }
 
     // The rows of a listing: what folds, what differs, where an address is.

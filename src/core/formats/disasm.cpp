@@ -84,17 +84,15 @@ QString instruction(int word, bool upper)
     }
 }
 
-namespace {
-QString prefix(int address, int value)
+QString textAt(int address, int word)
 {
-    return QStringLiteral("%1:  %2  ").arg(address, 4, 16, QLatin1Char('0')).arg(value, 4, 16, QLatin1Char('0'));
+    const bool data = (address >= 0x2000 && address <= 0x2003) || address == 0x2007;
+    return data ? op("dw", hex(word & 0xFFFF, 4, false)) : instruction(word);
 }
-}  // namespace
 
-QString line(int address, int word) { return prefix(address, word & 0x3FFF) + instruction(word); }
-
-QString dataWord(int word) { return data(word & 0xFFFF, false); }
-
-QString dataLine(int address, int word) { return prefix(address, word & 0xFFFF) + dataWord(word); }
+QString line(int address, int word)
+{
+    return QStringLiteral("%1:  %2  ").arg(address, 4, 16, QLatin1Char('0')).arg(word & 0xFFFF, 4, 16, QLatin1Char('0')) + textAt(address, word);
+}
 
 }  // namespace disasm

@@ -13,12 +13,11 @@ namespace disasm {
 // upper case, as the window program writes numbers; the mnemonic stays as it is.
 QString instruction(int word, bool upper = false);
 
-// A word gpdasm lists as data: "dw      0x3ff1".
-QString dataWord(int word);
+// What gpdasm lists at an address: the ID words (2000h..2003h) and the configuration word
+// (2007h) as data ("dw      0x3ff1"), every other word as its instruction.
+QString textAt(int address, int word);
 
 // One line of gpdasm's plain listing: "0005:  0186  clrf    0x06".
 QString line(int address, int word);
-// The same for a word gpdasm lists as data ("dw"), as it does at 2000h..2007h.
-QString dataLine(int address, int word);
 
 }  // namespace disasm
