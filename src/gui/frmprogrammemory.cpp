@@ -17,6 +17,10 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
+namespace {
+QPointer<frmProgramMemory> g_window;  // the one the menu opens
+}  // namespace
+
 namespace programmemory {
 
 namespace {
@@ -36,9 +40,15 @@ void rememberPic(const QVector<quint16> &words, const QString &how)
 {
     if (!listing::fromRead(words).present) return forgetPic();
     kept() = {words, how, QDateTime::currentDateTime()};
+    if (g_window && g_window->isVisible()) g_window->reload();
 }
 
-void forgetPic() { kept() = {}; }
+void forgetPic()
+{
+    kept() = {};
+    // An open window must not go on showing what the PIC no longer holds.
+    if (g_window && g_window->isVisible()) g_window->reload();
+}
 bool picAtHand() { return !kept().words.isEmpty(); }
 
 }  // namespace programmemory
@@ -135,7 +145,7 @@ frmProgramMemory::frmProgramMemory(QWidget *parent) : QDialog(parent)
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::close);
 }
 
-bool frmProgramMemory::load(const QString &hexFile, bool withPic)
+bool frmProgramMemory::load(const QString &hexFile, bool quiet)
 {
     hexFile_ = hexFile;
     file_ = listing::Image();
@@ -157,12 +167,12 @@ bool frmProgramMemory::load(const QString &hexFile, bool withPic)
         }
     }
     const programmemory::Kept &k = programmemory::kept();
-    if (withPic && programmemory::picAtHand()) {
+    if (programmemory::picAtHand()) {
         pic_ = listing::fromRead(k.words);
         sources << QStringLiteral("PIC (%1 に%2)").arg(k.when.toString(QStringLiteral("HH:mm")), k.how);
     }
     if (!file_.present && !pic_.present) {
-        gui::Show(messages::programMemoryNothing());
+        if (!quiet) gui::Show(messages::programMemoryNothing());
         return false;
     }
     listing_ = listing::build(file_, pic_);
@@ -225,6 +235,17 @@ void frmProgramMemory::fill()
     if (Table->rowCount() > 0) Table->selectRow(0);
 }
 
+void frmProgramMemory::reload()
+{
+    const int row = Table->currentRow();
+    const int address = row >= 0 && row < listing_.rows.size() ? listing_.rows[row].address : -1;
+    if (!load(hexFile_, true)) {
+        hide();
+        return;
+    }
+    if (address >= 0) showAddress(address);
+}
+
 bool frmProgramMemory::showAddress(int address)
 {
     const int row = listing_.rowOf(address);
@@ -283,12 +304,11 @@ void frmProgramMemory::cmdSave_Click()
 
 frmProgramMemory *FrmProgramMemory()
 {
-    static QPointer<frmProgramMemory> instance;
-    if (!instance) {
-        instance = new frmProgramMemory(MainWindow());
-        RegisterForm(instance);
+    if (!g_window) {
+        g_window = new frmProgramMemory(MainWindow());
+        RegisterForm(g_window);
     }
-    return instance;
+    return g_window;
 }
 
 void ShowProgramMemoryAt(QWidget *parent, const QString &hexFile, int address)

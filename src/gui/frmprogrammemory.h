@@ -40,8 +40,11 @@ public:
     QPushButton *cmdClose = nullptr;
 
     // Shows the HEX file (when a path is given and it opens) and the PIC kept from the last
-    // read or verify. False, the user told, when there is neither.
-    bool load(const QString &hexFile, bool withPic = true);
+    // read or verify. False when there is neither, the user told unless quiet.
+    bool load(const QString &hexFile, bool quiet = false);
+    // The same file again and the PIC as now kept, at the same address; hidden when nothing
+    // is left to show.
+    void reload();
     // Selects and shows the row of that address; false when no row holds it.
     bool showAddress(int address);
     int differences() const { return listing_.differences; }

@@ -175,16 +175,25 @@ private slots:
         FormMain *f = h.startQuiet();
         runRead(h, h.path(QStringLiteral("ok.hex")));
         QVERIFY(programmemory::picAtHand());
+        // The window open on file and PIC: the PIC goes from it at once.
+        const QString file = h.writeFile(QStringLiteral("f.hex"), rec(0, words({0x2805})) + kEnd);
+        f->HexFileName->setText(file);
+        f->menu_memory_view->trigger();
+        frmProgramMemory *w = FrmProgramMemory();
+        QVERIFY(w->Source->text().contains(QStringLiteral("\nPIC (")));
         FrmReadWrite()->Timer1->setInterval(300);
         h.sim.writer().setFault({sim::Fault::Silence, 2 + 51, {}, 0});
         runRead(h, h.path(QStringLiteral("x.hex")));
         QVERIFY(!programmemory::picAtHand());
+        QCOMPARE(w->Source->text(), QStringLiteral("ファイル: ") + file);
+        QCOMPARE(w->Table->columnCount(), 3);
+        w->close();
         h.messages.clear();
         f->HexFileName->setText(QString());
         f->menu_memory_view->trigger();
         QCOMPARE(h.messages.size(), 1);
         QVERIFY(h.messages[0].text.startsWith(QStringLiteral("表示するプログラムがありません")));
-        QVERIFY(!FrmProgramMemory()->isVisible());
+        QVERIFY(!w->isVisible());
     }
 };
 
