@@ -316,7 +316,11 @@ void ShowProgramMemoryAt(QWidget *parent, const QString &hexFile, int address)
     frmProgramMemory w(parent);
     if (!w.load(hexFile)) return;
     w.setModal(true);
-    if (address >= 0) w.showAddress(address);
-    else w.cmdNext_Click();
+    if (address >= 0) {
+        w.showAddress(address);
+    } else {
+        w.Table->setCurrentCell(-1, -1);  // the first difference, row 0 included
+        w.cmdNext_Click();
+    }
     gui::ShowModal(&w);
 }

@@ -121,7 +121,6 @@ void frmVerify::cmdMemory_Click()
 bool frmVerify::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == List->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        QDialog::eventFilter(watched, event);
         List->setTextCursor(List->cursorForPosition(static_cast<QMouseEvent *>(event)->position().toPoint()));
         cmdMemory_Click();
         return true;

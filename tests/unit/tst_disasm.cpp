@@ -123,6 +123,8 @@ private slots:
                  QStringLiteral("オシレータ XT、ウォッチドッグタイマ OFF、パワーアップタイマ ON、コードプロテクト OFF"));
         listing::Row id;
         id.kind = listing::Row::Id;
+        id.address = 0x2001;
+        QCOMPARE(listing::describe(id, 0x3FFA), QStringLiteral("IDワード 1（下位4ビット Ah）"));
         id.address = 0x2006;
         QCOMPARE(listing::describe(id, 0x0563), QStringLiteral("デバイスID: PIC16F84A リビジョン 3"));
         QCOMPARE(listing::describe(id, 0x3FFF), QStringLiteral("デバイスID: なし"));

@@ -39,7 +39,7 @@ QString configText(int word)
 QString idText(int address, int word)
 {
     const int i = address - kIdAddress;
-    if (i < 4) return QStringLiteral("IDワード %1（下位4ビット %2h）").arg(i).arg(word & 0xF, 0, 16).toUpper();
+    if (i < 4) return QStringLiteral("IDワード %1（下位4ビット %2h）").arg(i).arg(QString::number(word & 0xF, 16).toUpper());
     if (i < 6) return QStringLiteral("予約");
     // The PIC16F84A's device ID is 0560h and up: bits 4-0 are its revision.
     if ((word & 0x3FE0) == 0x0560) return QStringLiteral("デバイスID: PIC16F84A リビジョン %1").arg(word & 0x1F);
@@ -158,7 +158,7 @@ QString text(const Listing &l, const Image &file, const Image &pic)
         return width > 0 ? QStringLiteral("%1").arg(t, -width) : t;
     };
     QStringList lines;
-    if (both) lines << QStringLiteral("   アドレス  ファイル%1PIC").arg(QString(), 28);
+    if (both) lines << QStringLiteral("（左: ファイル、右: PIC。違う行に *）");
     for (const Row &r : l.rows) {
         QString line = QLatin1String(r.differs ? "*  " : "   ") + addressText(r);
         if (r.kind != Row::Unused) {
