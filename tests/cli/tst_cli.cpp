@@ -46,6 +46,9 @@ private slots:
         QCOMPARE(cli({QStringLiteral("read")}).code, 64);  // no -o
         QCOMPARE(cli({QStringLiteral("write"), QStringLiteral("x.hex"), QStringLiteral("--config"), QStringLiteral("4000h")}).code, 64);
         QCOMPARE(cli({QStringLiteral("erase"), QStringLiteral("--eeprom")}).code, 64);
+        QCOMPARE(cli({QStringLiteral("disasm")}).code, 64);  // no file
+        QCOMPARE(cli({QStringLiteral("verify"), QStringLiteral("x.hex"), QStringLiteral("--all")}).code, 64);
+        QCOMPARE(cli({QStringLiteral("disasm"), QStringLiteral("x.hex"), QStringLiteral("--listing")}).code, 64);
 
         const Result json = cli({QStringLiteral("--json"), QStringLiteral("read"), QStringLiteral("-o"), QStringLiteral("-")});
         QCOMPARE(json.code, 64);
