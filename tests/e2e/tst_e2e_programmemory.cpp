@@ -127,11 +127,15 @@ private slots:
         const QString saved = h.path(QStringLiteral("list.txt"));
         int differences = -1;
         QStringList stops, addresses;
-        QString copied, source;
+        QString copied, source, clicked;
         h.modalActions.push_back(pressOk());
         h.modalActions.push_back([&](QDialog *d) {
             auto *v = qobject_cast<frmVerify *>(d);
             QVERIFY(v);
+            // A double click on the first line (0001h) opens the window there.
+            h.modalActions.push_back([&](QDialog *m) { clicked = currentAddress(qobject_cast<frmProgramMemory *>(m)); });
+            const QRect first = v->List->cursorRect(QTextCursor(v->List->document()->findBlockByNumber(0)));
+            QTest::mouseDClick(v->List->viewport(), Qt::LeftButton, {}, first.center());
             v->List->setTextCursor(QTextCursor(v->List->document()->findBlockByNumber(1)));  // 0003h
             h.modalActions.push_back([&](QDialog *m) {
                 auto *w = qobject_cast<frmProgramMemory *>(m);
@@ -157,6 +161,7 @@ private slots:
         QCOMPARE(h.hostBytes().left(2), QByteArray("CR"));
         QVERIFY2(source.startsWith(QStringLiteral("ファイル: ") + f->HexFileName->text() + QStringLiteral("\nPIC (")), qPrintable(source));
         QVERIFY(source.endsWith(QStringLiteral("に照合)")));
+        QCOMPARE(clicked, QStringLiteral("0001h"));
         QCOMPARE(differences, 2);
         QCOMPARE(addresses.mid(0, 5), (QStringList{"0000h", "0001h", "0002h", "0003h", "0004h–03FFh 未使用 (3FFF)"}));
         QCOMPARE(stops, (QStringList{"0003h", "0001h", "0003h", "0001h"}));
