@@ -47,6 +47,8 @@ QString helpTail()
         "  --no-verify       書込みのあとで読出して照合しない\n"
         "  --eeprom          ファイルのデータEEPROMのレコード（4200h〜427Fh）も書込み・照合する\n"
         "  --force           チェックサムの合わないレコードや 400h〜1FFFh のワードがあっても書込む\n"
+        "  --listing         照合の違いごとに、ファイルとPICの命令を並べて表示する\n"
+        "  --all             disasm で、3FFF が16ワード以上続く所もまとめずに1ワードずつ表示する\n"
         "  -o FILE|-         出力ファイル（- は標準出力）。書き終えてから置き換えるので、書きかけは残りません\n"
         "  --help            この説明を表示する\n"
         "  --version         このプログラムのバージョンを表示する\n"
@@ -318,5 +320,18 @@ QString portState(const portstatus::Status &s)
     return QString();
 }
 QString milliseconds(int ms) { return QStringLiteral("%1 ms").arg(ms); }
+
+QString standardInput() { return QStringLiteral("標準入力"); }
+QString disasmUnused(int first, int last)
+{
+    return QStringLiteral("%1-%2:  3fff  未使用 (%3 ワード)")
+        .arg(first, 4, 16, QLatin1Char('0'))
+        .arg(last, 4, 16, QLatin1Char('0'))
+        .arg(last - first + 1);
+}
+QString disasmNoProgramWords(const QString &source)
+{
+    return QStringLiteral("%1 にはプログラムメモリ（0000h〜03FFh）のワードがありません。").arg(source);
+}
 
 }  // namespace cli::text

@@ -125,4 +125,8 @@ QString portMappedOnly(const QString &source);
 QString portState(const portstatus::Status &s);
 QString milliseconds(int ms);
 
+QString standardInput();
+QString disasmUnused(int first, int last);
+QString disasmNoProgramWords(const QString &source);
+
 }  // namespace cli::text

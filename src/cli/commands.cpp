@@ -19,6 +19,7 @@ int runConfig(Run &run);
 int runVersion(Run &run);
 int runWatch(Run &run);
 int runDoctor(Run &run);
+int runDisasm(Run &run);
 
 namespace {
 
@@ -34,7 +35,8 @@ const QVector<Command> &commands()
                                       QStringLiteral("--serial"), QStringLiteral("--serial-le"), QStringLiteral("--serial-counter"), QStringLiteral("--serial-list"), QStringLiteral("--serial-start"), QStringLiteral("--serial-step"), QStringLiteral("--log")},
          QStringLiteral("FILE.hex [--config ワード] [--no-verify] [--eeprom] [--force]"),
          QStringLiteral("プログラムメモリとコンフィグレーションワードを書込み、読出して照合"), hexArgumentMissing("write"), runWrite},
-        {QStringLiteral("verify"), 1, {QStringLiteral("--config"), QStringLiteral("--eeprom")}, QStringLiteral("FILE.hex [--config ワード] [--eeprom]"),
+        {QStringLiteral("verify"), 1, {QStringLiteral("--config"), QStringLiteral("--eeprom"), QStringLiteral("--listing")},
+         QStringLiteral("FILE.hex [--config ワード] [--eeprom] [--listing]"),
          QStringLiteral("PICの内容をファイルと照合（違いはすべて表示）"), hexArgumentMissing("verify"), runVerify},
         {QStringLiteral("read"), 0, {QStringLiteral("-o")}, QStringLiteral("-o FILE.hex|-"),
          QStringLiteral("プログラムメモリとID/コンフィグレーションワードをIntel HEXで保存"), {}, runRead, true},
@@ -55,6 +57,9 @@ const QVector<Command> &commands()
          hexArgumentMissing("watch"), runWatch},
         {QStringLiteral("doctor"), 0, {QStringLiteral("--deep"), QStringLiteral("--udev-rule")}, QStringLiteral("[--deep] [--udev-rule]"),
          QStringLiteral("ポートからPICまでの接続診断（--deep でプログラムメモリも読む、--udev-rule でアダプタ用の udev 規則を表示）"), {}, runDoctor},
+        {QStringLiteral("disasm"), 1, {QStringLiteral("--all")}, QStringLiteral("FILE.hex|- [--all]"),
+         QStringLiteral("HEXファイル（- は標準入力）を gpdasm と同じ形で逆アセンブル"),
+         QStringLiteral("disasm には HEX ファイルを指定してください（標準入力なら -）。"), runDisasm},
     };
     return table;
 }

@@ -129,8 +129,11 @@ QJsonObject mismatchEvent(const verify::Mismatch &m)
 void reportComparison(Run &run, const verify::Report &r)
 {
     for (const verify::Mismatch &m : r.mismatches) {
-        run.out.event(mismatchEvent(m));
-        run.out.result(verify::mismatchText(m));
+        QJsonObject e = mismatchEvent(m);
+        const QString beside = run.options.listing ? mismatchInstructions(m) : QString();
+        if (!beside.isEmpty()) e.insert(QStringLiteral("text"), beside);
+        run.out.event(e);
+        run.out.result(verify::mismatchText(m) + (beside.isEmpty() ? QString() : QStringLiteral("  ") + beside));
     }
     // The erase hint names this program's own command.
     const QString summary = verify::summaryText(r, QStringLiteral("erase で"));

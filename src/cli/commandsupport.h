@@ -36,6 +36,8 @@ ConfigChoice chooseConfigWord(const Options &o, const memoryimage::Image &img);
 QJsonObject mismatchEvent(const verify::Mismatch &m);
 // Every mismatch (a line each, or an event each) and the summary; fills the result event.
 void reportComparison(Run &run, const verify::Report &r);
+// verify --listing: the file's and the PIC's instruction (or configuration) of a mismatch.
+QString mismatchInstructions(const verify::Mismatch &m);
 // The exit status a comparison gives.
 int comparisonStatus(const verify::Report &r);
 

@@ -95,6 +95,8 @@ const QVector<Option> &options()
         {{QStringLiteral("--unit-events")}, false, true, setProduction},  // a run over several ports asks its children
         {{QStringLiteral("--deep")}, false, false, setFlag<&Options::deep>},
         {{QStringLiteral("--udev-rule")}, false, false, setFlag<&Options::udevRule>},
+        {{QStringLiteral("--all")}, false, false, setFlag<&Options::all>},
+        {{QStringLiteral("--listing")}, false, false, setFlag<&Options::listing>},
     };
     return table;
 }

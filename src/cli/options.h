@@ -36,6 +36,8 @@ struct Options {
     ProductionOptions prod;
     bool deep = false;      // doctor --deep
     bool udevRule = false;  // doctor --udev-rule
+    bool all = false;      // disasm: no run of erased words folded
+    bool listing = false;  // verify: the instructions beside each mismatch
 };
 
 // Fills *o; returns the usage error, or an empty text when the line is good.

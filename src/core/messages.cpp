@@ -282,6 +282,19 @@ QString portLostDetail(const QString &device, const QString &systemText)
     return systemtext::after(QStringLiteral("ポート: %1").arg(device), systemText);
 }
 
+Message programMemoryNothing()
+{
+    return box(QStringLiteral("表示するプログラムがありません。\r\n"
+                              "HEXファイルを指定するか、プログラムRead または Verify でPICを読出してください。"),
+               Icon::Information, kMainCaption);
+}
+Message programMemoryNoAddress(const QString &text)
+{
+    return box(QStringLiteral("アドレス「%1」は表示していません。\r\n"
+                              "0000h〜03FFh、2000h〜2007h の16進数で指定してください。").arg(text),
+               Icon::Exclamation, kMainCaption);
+}
+
 }  // namespace messages
 
 // ==== the comparison of the PIC with a file ========================================================

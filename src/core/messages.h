@@ -125,6 +125,10 @@ QString saveFailed(const QString &path, const QString &systemText);
 // The port that went away, then the system's reason.
 QString portLostDetail(const QString &device, const QString &systemText);
 
+// ---- program memory window ------------------------------------------------------------------------
+Message programMemoryNothing();
+Message programMemoryNoAddress(const QString &text);
+
 }  // namespace messages
 
 // ==== the comparison of the PIC with a file ========================================================

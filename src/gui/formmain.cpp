@@ -216,6 +216,7 @@ void FormMain::buildMenus()
     menu_memory_e = memory->addAction(QStringLiteral("プログラムErase(&E)..."), this, &FormMain::StartProgramErase);
     menu_memory_data = memory->addAction(QStringLiteral("データメモリ(&M)..."), this, &FormMain::OpenDataMemoryView);
     menu_memory_config = memory->addAction(QStringLiteral("CONGIG(&C)..."), this, &FormMain::OpenConfigRegisterView);
+    menu_memory_view = memory->addAction(QStringLiteral("プログラムメモリ(&P)..."), this, &FormMain::OpenProgramMemoryView);
 
     menu_comm = bar->addAction(QStringLiteral("通信設定(&C)"));
     connect(menu_comm, &QAction::triggered, this, &FormMain::menu_comm_Click);

@@ -63,6 +63,7 @@ public:
     QAction *menu_memory_v = nullptr;
     QAction *menu_memory_data = nullptr;
     QAction *menu_memory_config = nullptr;
+    QAction *menu_memory_view = nullptr;  // the program memory window
     QAction *menu_comm = nullptr;
     QAction *menu_help_file = nullptr;
     QAction *menu_help_about = nullptr;
@@ -76,6 +77,8 @@ public:
     void StartProgramVerify();
     void OpenDataMemoryView();
     void OpenConfigRegisterView();
+    // The HEX file and the PIC's last read side by side, disassembled.
+    void OpenProgramMemoryView();
     // Start-up mode 1: the data-file write window beside the main window.
     void OpenDataFileWriteWindow();
 

@@ -6,6 +6,7 @@
 #include "core/settings/storedsettings.h"
 #include "gui/dialogs.h"
 #include "gui/frmconfig.h"
+#include "gui/frmprogrammemory.h"
 #include "gui/frmverify.h"
 #include "gui/windows.h"
 #include "gui/windowtimer.h"
@@ -163,11 +164,14 @@ void frmReadWrite::cmdOK_Click()
             const QString note = image.hasIdOrEeprom() ? messages::idEepromNotWritten() : QString();
             const program::WriteResult r = program::writeProgram(link, host, HexFile, settings::stored().ConfigWord, note);
             settings::stored().ConfigWord = r.configWord;
+            programmemory::forgetPic();
         } else if (caption == kReadCaption) {
             const program::ReadResult r = program::readProgram(link, host);
+            programmemory::rememberPic(r.words, QStringLiteral("読出し"));
             if (!r.savedTo.isEmpty() && self) emit hexSaved(r.savedTo);
         } else if (caption == kEraseCaption) {
             program::eraseProgram(link, host);
+            programmemory::forgetPic();
         } else if (caption == kVerifyCaption) {
             verifyProgram(link, host, image);
         }
@@ -187,6 +191,8 @@ void frmReadWrite::verifyProgram(ProgrammerLink &link, ExchangeHost &host, const
 {
     const qint16 word = image.configWord ? *image.configWord : StoredConfigWord;
     const verify::Result r = verify::verifyProgram(link, host, image, int(word));
+    // Nothing was sent when the file stopped it: the PIC kept from before is still the PIC.
+    if (r.outcome != Outcome::FileError) programmemory::rememberPic(r.words, QStringLiteral("照合"));
     if (r.outcome != Outcome::Done) return;  // its message has been shown
     if (r.report.programUnverifiable) {
         host.show(messages::verifyProtected());

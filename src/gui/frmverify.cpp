@@ -3,9 +3,11 @@
 #include "core/formats/hexexport.h"
 #include "core/messages.h"
 #include "gui/dialogs.h"
+#include "gui/frmprogrammemory.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QMouseEvent>
 #include <QVBoxLayout>
 #include <QHBoxLayout>
 
@@ -40,7 +42,8 @@ QFont listFont()
 }  // namespace
 
 frmVerify::frmVerify(const verify::Report &report, const QString &hexFile, QWidget *parent)
-    : QDialog(parent), hexFile_(hexFile), summary_(verify::summaryText(report, messages::kEraseCommandInWindow))
+    : QDialog(parent), hexFile_(hexFile), summary_(verify::summaryText(report, messages::kEraseCommandInWindow)),
+      mismatches_(report.mismatches)
 {
     setWindowTitle(QStringLiteral("VELTRA2   Verify"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -64,12 +67,16 @@ frmVerify::frmVerify(const verify::Report &report, const QString &hexFile, QWidg
 
     cmdSave = new QPushButton(QStringLiteral("テキストで保存(&S)..."), this);
     cmdSave->setObjectName(QStringLiteral("cmdSave"));
+    cmdMemory = new QPushButton(QStringLiteral("プログラムメモリ(&M)..."), this);
+    cmdMemory->setObjectName(QStringLiteral("cmdMemory"));
+    List->viewport()->installEventFilter(this);
     cmdClose = new QPushButton(QStringLiteral("&Close"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     cmdClose->setDefault(true);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
+    buttons->addWidget(cmdMemory);
     buttons->addWidget(cmdSave);
     buttons->addWidget(cmdClose);
     auto *layout = new QVBoxLayout(this);
@@ -79,6 +86,7 @@ frmVerify::frmVerify(const verify::Report &report, const QString &hexFile, QWidg
 
     connect(cmdSave, &QPushButton::clicked, this, &frmVerify::cmdSave_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdMemory, &QPushButton::clicked, this, &frmVerify::cmdMemory_Click);
 }
 
 QString frmVerify::reportText() const
@@ -100,4 +108,22 @@ void frmVerify::cmdSave_Click()
     QString why;
     if (!hexexport::saveAtomically(*chosen, reportText().toUtf8(), &why))
         gui::Show(messages::readFileError(messages::saveFailed(*chosen, why)));
+}
+
+// The line the cursor is on (the one clicked) gives the address; an EEPROM line has none there.
+void frmVerify::cmdMemory_Click()
+{
+    const int line = List->textCursor().blockNumber();
+    const bool program = line >= 0 && line < mismatches_.size() && mismatches_[line].space != verify::Space::Eeprom;
+    ShowProgramMemoryAt(this, hexFile_, program ? mismatches_[line].address : -1);
+}
+
+bool frmVerify::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == List->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        List->setTextCursor(List->cursorForPosition(static_cast<QMouseEvent *>(event)->position().toPoint()));
+        cmdMemory_Click();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }

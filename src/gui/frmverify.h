@@ -17,13 +17,19 @@ public:
     QLabel *Summary = nullptr;
     QPlainTextEdit *List = nullptr;   // one line per difference: address, file, PIC
     QPushButton *cmdSave = nullptr;
+    QPushButton *cmdMemory = nullptr;  // the program memory window at the line's address
     QPushButton *cmdClose = nullptr;
 
     // The whole report as the saved text: the file, the summary, then every difference.
     QString reportText() const;
     void cmdSave_Click();
+    void cmdMemory_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QString hexFile_;
     QString summary_;
+    QVector<verify::Mismatch> mismatches_;  // by line of the list
 };

@@ -7,6 +7,7 @@
 #include "gui/frmconfreg.h"
 #include "gui/frmeeprom.h"
 #include "gui/frmeepromwrite.h"
+#include "gui/frmprogrammemory.h"
 
 #include <QAction>
 
@@ -77,6 +78,16 @@ void FormMain::OpenDataFileWriteWindow()
     // Not modal: start-up goes on and shows the main window beside it.
     frmEEPROMwrite *w = FrmEEPROMwrite();
     w->DataFile = Launch.LaunchArgument;
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+void FormMain::OpenProgramMemoryView()
+{
+    // Shows what is at hand: the file as it is now, the PIC as the last read found it.
+    frmProgramMemory *w = FrmProgramMemory();
+    if (!w->load(HexFileName->text())) return;
     w->show();
     w->raise();
     w->activateWindow();

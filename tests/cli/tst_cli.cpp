@@ -5,6 +5,7 @@
 #include "support/hexfiles.h"
 
 #include <QJsonArray>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 using namespace clitest;
@@ -45,6 +46,9 @@ private slots:
         QCOMPARE(cli({QStringLiteral("read")}).code, 64);  // no -o
         QCOMPARE(cli({QStringLiteral("write"), QStringLiteral("x.hex"), QStringLiteral("--config"), QStringLiteral("4000h")}).code, 64);
         QCOMPARE(cli({QStringLiteral("erase"), QStringLiteral("--eeprom")}).code, 64);
+        QCOMPARE(cli({QStringLiteral("disasm")}).code, 64);  // no file
+        QCOMPARE(cli({QStringLiteral("verify"), QStringLiteral("x.hex"), QStringLiteral("--all")}).code, 64);
+        QCOMPARE(cli({QStringLiteral("disasm"), QStringLiteral("x.hex"), QStringLiteral("--listing")}).code, 64);
 
         const Result json = cli({QStringLiteral("--json"), QStringLiteral("read"), QStringLiteral("-o"), QStringLiteral("-")});
         QCOMPARE(json.code, 64);
@@ -114,6 +118,13 @@ private slots:
         QCOMPARE(text.code, 1);
         QCOMPARE(text.outText().trimmed().split(QLatin1Char('\n')).size(), 4);
         QVERIFY(text.outText().contains(QStringLiteral("0003h  ファイル 0000  PIC 3FFF")));
+        // With the instructions beside each: 3FF1 and 3FF0 are both addlw.
+        const Result listing = cli({QStringLiteral("-p"), sim.link, QStringLiteral("verify"), QStringLiteral("--listing"), differs});
+        QCOMPARE(listing.code, 1);
+        const QStringList lines = listing.outText().trimmed().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(lines[1].contains(QStringLiteral("ファイル: addlw   0xf1    PIC: addlw   0xf0")), qPrintable(lines[1]));
+        QVERIFY2(lines[3].contains(QStringLiteral("PIC: オシレータ XT")), qPrintable(lines[3]));
 
         // Only bits that a write cannot set: the PIC was not erased first.
         const QString unerased = file(QStringLiteral("unerased.hex"), rec(0, words({0x2FFF, 0x0123, 0x3FFF})) + kEnd);
@@ -126,6 +137,58 @@ private slots:
         QCOMPARE(r2.value(QStringLiteral("bits_0_to_1")).toInt(), 0);
         QCOMPARE(r2.value(QStringLiteral("erase_first")).toBool(), true);
         QVERIFY(erase.errText().contains(QStringLiteral("erase で消去してから")));
+    }
+
+    // read -o - | disasm -: what the PIC holds, erased words folded; --all lists every word as
+    // gpdasm does.
+    void disasmOfARead()
+    {
+        SimProcess sim(dir_.path(), QStringLiteral("d"), {QStringLiteral("--hex"), file(QStringLiteral("pic.hex"), kPic)});
+        QVERIFY(sim.ready);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VELTRAW_SETTINGS_DIR"), dir_.path());
+        QProcess read, disasm;
+        read.setProcessEnvironment(env);
+        disasm.setProcessEnvironment(env);
+        read.setStandardOutputProcess(&disasm);
+        keepDescriptorsToOurselves();
+        read.start(QStringLiteral(VELTRAW_CLI_PATH), {QStringLiteral("-p"), sim.link, QStringLiteral("-q"), QStringLiteral("read"),
+                                                      QStringLiteral("-o"), QStringLiteral("-")});
+        disasm.start(QStringLiteral(VELTRAW_CLI_PATH), {QStringLiteral("disasm"), QStringLiteral("-")});
+        QVERIFY(QTest::qWaitFor([&] { return disasm.state() == QProcess::NotRunning; }, 60000));
+        QCOMPARE(read.exitCode(), 0);
+        QCOMPARE(disasm.exitCode(), 0);
+        const QString listed = QString::fromUtf8(disasm.readAllStandardOutput());
+        QStringList expected{QStringLiteral("0000:  2805  goto    0x0005"), QStringLiteral("0001:  0123  dw      0x0123"),
+                             QStringLiteral("0002:  3ff0  addlw   0xf0"), QStringLiteral("0003-03ff:  3fff  未使用 (1021 ワード)")};
+        // As gpdasm has them: the ID words as data, 2004h..2006h as instructions.
+        for (int a = 0x2000; a < 0x2007; ++a)
+            expected << QStringLiteral("%1:  3fff  %2").arg(a, 4, 16).arg(QLatin1String(a < 0x2004 ? "dw      0x3fff" : "addlw   0xff"));
+        expected << QStringLiteral("2007:  3ff1  dw      0x3ff1");
+        QCOMPARE(listed.trimmed().split(QLatin1Char('\n')), expected);
+        QVERIFY2(disasm.readAllStandardError().isEmpty(), "nothing to warn of in a read");
+
+        const QString image = path(QStringLiteral("read.hex"));
+        QCOMPARE(cli({QStringLiteral("-p"), sim.link, QStringLiteral("read"), QStringLiteral("-o"), image}).code, 0);
+        const Result all = cli({QStringLiteral("disasm"), QStringLiteral("--all"), image});
+        QCOMPARE(all.code, 0);
+        const QString gpdasm = QStandardPaths::findExecutable(QStringLiteral("gpdasm"));
+        if (gpdasm.isEmpty()) QFAIL("gpdasm (Debian's gputils) is not installed");
+        QProcess oracle;
+        oracle.start(gpdasm, {QStringLiteral("-p"), QStringLiteral("p16f84a"), image});
+        QVERIFY(oracle.waitForFinished(60000));
+        QCOMPARE(all.outText(), QString::fromLatin1(oracle.readAllStandardOutput()));
+
+        const Result json = cli({QStringLiteral("--json"), QStringLiteral("disasm"), image});
+        bool ok = false;
+        const QList<QJsonObject> events = jsonLines(json.out, &ok);
+        QVERIFY(ok);
+        QCOMPARE(eventsOf(events, QStringLiteral("word")).size(), 3 + 8);
+        QCOMPARE(eventsOf(events, QStringLiteral("unused")).at(0).value(QStringLiteral("last")).toInt(), 0x3FF);
+        QCOMPARE(eventsOf(events, QStringLiteral("word")).at(2).value(QStringLiteral("text")).toString(), QStringLiteral("addlw   0xf0"));
+
+        const Result missing = cli({QStringLiteral("disasm"), path(QStringLiteral("none.hex"))});
+        QCOMPARE(missing.code, 66);
     }
 
     void blankCheckEraseBlankAgain()

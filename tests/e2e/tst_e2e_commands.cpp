@@ -411,7 +411,7 @@ private slots:
         }
         QCOMPARE(captions, (QStringList{"ファイル(&F)", "  参照(&O)...", "  メモ帳で開く(&M)", "-", "  終了(&X)...",
                                         "メモリ(&M)", "  プログラムWrite(&W)...", "  プログラムRead(&R)...", "  プログラムVerify(&V)...", "  プログラムErase(&E)...",
-                                        "  データメモリ(&M)...", "  CONGIG(&C)...", "通信設定(&C)", "ヘルプ(&H)",
+                                        "  データメモリ(&M)...", "  CONGIG(&C)...", "  プログラムメモリ(&P)...", "通信設定(&C)", "ヘルプ(&H)",
                                         "  ヘルプファイル(&H)", "  接続診断(&D)…", "-", "  バージョン情報(&A)..."}));
         QCOMPARE(f->windowTitle(), QStringLiteral("VELTRA2オンボードプログラムライタ"));
         QCOMPARE(f->centralWidget()->size(), QSize(395, 149));

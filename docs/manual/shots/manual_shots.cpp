@@ -21,7 +21,9 @@
 #include "gui/frmeeprom.h"
 #include "gui/frmeepromwrite.h"
 #include "gui/frminput.h"
+#include "gui/frmprogrammemory.h"
 #include "gui/frmreadwrite.h"
+#include "gui/frmverify.h"
 #include "gui/translations.h"
 #include "gui/windows.h"
 #include "ptyserver.h"
@@ -41,6 +43,7 @@
 #include <QStyleFactory>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QThread>
 
 #include <cstdio>
@@ -369,6 +372,16 @@ int main(int argc, char **argv)
         d->resize(560, 300);
         showPathAs(d, hexPath, kShownHexPath);
         shoot(d, QStringLiteral("window-verify"));
+        // The program memory window from the list's second line: file and PIC side by side.
+        script.modalActions.push_back([&](QDialog *m) {
+            m->resize(820, 460);
+            showPathAs(m, hexPath, kShownHexPath);
+            shoot(m, QStringLiteral("window-program-memory"));
+        });
+        auto *v = static_cast<frmVerify *>(d);
+        QTextCursor line(v->List->document()->findBlockByNumber(1));
+        v->List->setTextCursor(line);
+        v->cmdMemory->click();
     });
     f->StartProgramVerify();
     settle();

@@ -89,6 +89,7 @@ Result verifyProgram(ProgrammerLink &link, ExchangeHost &host, const memoryimage
     }
     const program::ReadResult read = program::readProgramWords(link, host);
     result.outcome = read.outcome;
+    result.words = read.words;
     if (read.outcome == Outcome::Done) compareProgram(result.report, image.program, read.words, configWord);
     return result;
 }

@@ -75,6 +75,7 @@ void compareEeprom(Report &r, const std::array<int, 64> &expected, const std::ar
 struct Result {
     Outcome outcome = Outcome::Done;
     Report report;  // complete only when the outcome is Done
+    QVector<quint16> words;  // the program read as received (for a listing of what the PIC holds)
 };
 
 // The verify: the program read ("C", the pause, "R" and 1032 words) compared with the image and
