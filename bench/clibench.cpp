@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // veltraw-cli against veltraw-sim --timed, each a process of its own: write + verify, read, four
 // writers at once (four processes, and one run given the four ports), and a full write and read
 // through a modelled USB adapter. Each row prints its wall time next to the floor the line and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command line's rows of the benchmark: veltraw-cli and veltraw-sim --timed as processes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // veltraw-bench: runs each device operation end to end through the real windows, offscreen,
 // against veltraw-sim in its own process, and prints for each the wall time, the floor that the
 // 4800-baud line, the modelled PIC and the program's fixed pauses allow, their ratio, the

@@ -1,3 +1,4 @@
+; SPDX-License-Identifier: GPL-3.0-or-later
 ; blink.asm - LED blinker for the PIC16F84A, the smallest useful thing to write with veltraw.
 ;
 ; An LED with a series resistor (330 ohms or so) from RB0 to ground blinks at about 1 Hz:

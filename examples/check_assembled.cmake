@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Re-assembles every examples/*.asm with gpasm into WORK_DIR and compares the result with the
 # checked-in .hex of the same name, byte for byte: the HEX files are what users write, so they
 # must never drift from their sources.

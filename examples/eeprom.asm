@@ -1,3 +1,4 @@
+; SPDX-License-Identifier: GPL-3.0-or-later
 ; eeprom.asm - a light pattern kept in the PIC16F84A's data EEPROM.
 ;
 ; Eight LEDs on RB0..RB7 (each with a series resistor to ground) show the pattern bytes stored

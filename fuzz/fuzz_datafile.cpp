@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any file contents as the data file of the "/F" start: the 64 bytes the program reads from it
 // must be those a reading of the file by the rules below gives. The rules are written out here
 // again on purpose, without the program's code.

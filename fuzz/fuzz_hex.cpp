@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any file contents as the HEX file of a program write. The configuration word lookup and the
 // write's data phase (from "W" on) run for real against the simulated writer; the bytes sent, the
 // memory written, where the write stopped and how, must all be what a reading of the file by the

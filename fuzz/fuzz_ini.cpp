@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file: whatever the file holds, a value written is read back as written, and
 // every other key reads as before.
 

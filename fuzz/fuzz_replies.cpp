@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The writer's replies come from the input: every exchange of the core runs against a simulated
 // writer that answers each byte the program sends as the input says (as the writer would,
 // something else, nothing, late, or by hanging up the line). Whatever comes, the exchange must

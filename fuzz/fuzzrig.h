@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the targets that run real exchanges share: an application object for the event loop, and
 // a fresh simulated writer on a pseudo-terminal with the program's link on it for every input, so

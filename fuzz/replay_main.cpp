@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays a fuzz corpus through a target without libFuzzer (a GCC build): every file of the
 // folders given, once. Exits non-zero if a folder holds no file.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds veltraw and starts it. Without an argument COM1 is wired to the simulated writer
 # (veltraw-sim); with a device path (e.g. /dev/ttyUSB0) COM1 is wired to that device instead.
 set -euo pipefail

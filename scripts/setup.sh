@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building veltraw needs on Debian 12 (when missing) and builds it into build/.
 # Usage: scripts/setup.sh [extra cmake options...]
 # VELTRAW_TARGETS: build only these targets (default: everything);

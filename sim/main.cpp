@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // veltraw-sim: the simulated writer on a pseudo-terminal, for use without the hardware.
 
 #include "ptyserver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Serves a SimWriter on the master side of a pseudo-terminal. The program under test opens
 // the slave side (slavePath()) exactly as it would open a serial port.

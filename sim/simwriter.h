@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The writer's side of the serial protocol with a modelled PIC behind it.
 // A pure byte-in, byte-out state machine: no I/O, no clock of its own.

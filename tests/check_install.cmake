@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a scratch prefix, and packs it as a .deb, and checks that every file is
 # where the desktop and the package tools expect it, that the installed docs speak of the
 # installed programs, that no program holds a path of the folders it was built from, and runs

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the include structure of src/: cmake -DSRC=<src folder> -P check_layers.cmake
 #  - a core/ file includes no Qt GUI or widget header and nothing of gui/, app/ or cli/;
 #  - gui/ and cli/ include nothing of app/, and neither includes the other;

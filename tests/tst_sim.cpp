@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated writer, exchange by exchange, without any port in between.
 
 #include "simwriter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's USB adapter model. Only lower bounds and orderings are timed, so a loaded
 // machine cannot fail it; that a direct line holds nothing back is shown by when the reply
 // leaves, not by how soon.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // veltraw-sim as a program: help, a HEX image in, the memory out as HEX on exit.
 
 #include <QFile>

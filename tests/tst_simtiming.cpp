@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wire-time model of veltraw-sim --timed, seen from a bare client: a reply never leaves
 // before its bytes could have crossed a 4800-baud line and the PIC has done its work, it leaves
 // close to that moment, the totals count the modelled PIC time, and an idle simulator sleeps.

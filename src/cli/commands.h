@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The commands of veltraw-cli, one row each in the table of commands.cpp: the words that name
 // it, its arguments, its own options, its line in the help and the function that runs it. Each

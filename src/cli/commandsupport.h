@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What several commands share: input and output file checks, the listing of a comparison,
 // the configuration word's choice, and ending a command on a failed exchange.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The data file of "eeprom write" and the window program's "/F" start, looked at more strictly
 // than the write reads it (which takes anything that is not a number as 0 and repeats the last

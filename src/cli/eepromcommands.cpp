@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Data EEPROM: read (as a grid or a data file), write from a data file, set one byte, erase.
 
 #include "cli/commandsupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What can be asked without changing anything: the serial ports, the configuration register,
 // the writer's firmware version.
 

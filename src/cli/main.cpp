@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // veltraw-cli: the writer's operations from the command line, over the same core exchanges as
 // the window program.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command line of veltraw-cli, taken apart: the options before (or among) the command's
 // words, the command and its own options. Nothing is checked against files or ports here.

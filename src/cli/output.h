@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where veltraw-cli's words go: text for people on standard error (errors even with -q),
 // results on standard output, and with --json nothing but JSON Lines there. The progress of a

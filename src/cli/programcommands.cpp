@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program memory: write (with its read-back), verify, read, erase, blank-check.
 
 #include "cli/commandsupport.h"

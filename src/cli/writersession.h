@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One run against the writer: the port chosen and opened as the window program opens it, the
 // link check it runs at start-up, the hosts the core's exchanges talk to, Ctrl+C, and the exit

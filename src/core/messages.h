@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every text the program shows the user in a message box: its words, title, icon and buttons.
 // The exchanges and the windows take their messages from here and nowhere else, so a front end

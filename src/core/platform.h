@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What differs between the systems the program runs on, in one place. Everything else goes
 // through Qt. The Windows branches cannot be run here: keep them few and obvious.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Troubleshooting trace: when VELTRAW_TRACE names a file, every byte on the line and every
 // message box is appended to it with the milliseconds since start. Off by default.

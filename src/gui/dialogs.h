@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one place where the window program shows message boxes, file dialogs and modal windows,
 // and ends itself. Tests replace each of these with their own handler.

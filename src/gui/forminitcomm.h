@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The port dialog: the COM number to use, and the device that number opens on this machine
 // (a USB serial adapter, a by-id name, or a path typed in). "&OK" stores both in the settings.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The About box: product name, program version and maker's line, and the firmware version the
 // writer reports, asked for while the box is being created.

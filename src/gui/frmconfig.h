@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The configuration word dialog, confirmed just before every program write. Its "&OK" puts
 // the selection in ConfigWord and sets Confirmed; any other way out cancels the write.

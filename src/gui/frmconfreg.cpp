@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/frmconfreg.h"
 
 #include "core/protocol/confregexchange.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The configuration register window: reads the configuration register (2007h) back from the
 // PIC at every activation and shows it decoded. Not modal.

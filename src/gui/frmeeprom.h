@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The data EEPROM view: the 64 bytes in a grid, read, erase, and the byte entry dialog.
 // Shown without waiting; it holds the link only while one of its exchanges runs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window of the "/F" start: one click writes the whole data EEPROM from the data file named
 // on the command line; however it closes, the program ends with it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The byte entry dialog: shows a cell's address and text and writes one new byte there.
 // Loaded each time the EEPROM view opens it, modally; nothing of it persists.

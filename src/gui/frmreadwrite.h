@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The operation dialog: asks, then runs program write, read or erase; also the progress window
 // of the link check.

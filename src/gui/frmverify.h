@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The verify result window: every difference between the HEX file and the PIC, the count and
 // the summary, selectable and copyable, and saved as text on request.

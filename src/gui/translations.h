@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Qt's own Japanese texts for the standard buttons and dialogs (はい, いいえ, キャンセル, 開く,
 // 保存, the overwrite question). The program's own texts are Japanese already.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The life of a window that talks to the writer: it holds the link while its exchange runs
 // (and tells the user when another window holds it), knows whether it is being closed by its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A window's timer with the semantics the windows rely on: an interval of 0 never fires;
 // changing the interval of an enabled timer restarts it; enabling an enabled timer does not.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // veltraw-cli and veltraw-sim as processes, for the command line's suites. The event loop runs
 // while a command runs, so a simulated writer served by the test process itself answers too.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // veltraw-cli's commands as a user runs them, against veltraw-sim as its own process: what
 // each prints, the PIC it leaves behind, the exit status and the JSON Lines.
 

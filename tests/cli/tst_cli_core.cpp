@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The core pieces the command line brought and the window program shares: a HEX file read as
 // the write reads it (checked against the write itself on the simulated writer), the
 // comparison and its counts, and the port's problems told apart.

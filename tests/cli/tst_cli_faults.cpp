@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // veltraw-cli when things go wrong, row by row of its exit statuses: no device, a writer that
 // stays silent or answers wrongly, a line that hangs up, a port held by another program,
 // Ctrl+C; and two commands on two writers at once. The faulty writers are served by the test

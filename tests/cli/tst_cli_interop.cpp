@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // veltraw-cli with the PIC toolchain from gputils: HEX files as gpasm writes them are written,
 // verified and end up in the PIC word for word; what veltraw reads back and exports is taken
 // by gpdasm, disassembles to the same instructions as the source, and runs in gpsim.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration word: its mapping to the dialog's selection and back, and the dialog.
 
 #include "gui/dialogs.h"

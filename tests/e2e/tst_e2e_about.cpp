@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About box: the version line's formatting, and the firmware query against the simulated
 // writer over a pseudo-terminal.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bad input: HEX files and data files that are empty, binary, huge, not files at all, in
 // other encodings or behind awkward paths, and a writer that floods the line. Each case runs
 // through the real windows and checks the message, bounded time and memory, and that nothing

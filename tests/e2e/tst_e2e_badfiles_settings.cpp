@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bad settings files: huge, binary, in other encodings, a folder, a FIFO or a device in place of
 // veltraw.ini, one the program may not read, and a settings folder with an awkward name. The
 // program starts and closes through its real windows: bounded time and memory, the message

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration register window against the simulated writer over a pseudo-terminal.
 
 #include "gui/windows.h"

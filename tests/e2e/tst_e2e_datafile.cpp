@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "/F" start: the data EEPROM written from a data file after one click, against the
 // simulated writer over a pseudo-terminal.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "&DATA Clear" against the simulated writer: the question, "F", the pauses, the read-back
 // and the failures.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The byte entry dialog against the simulated writer: entries, the "V" exchange, its
 // failures and time-outs, keys, and closing it while it waits.
 

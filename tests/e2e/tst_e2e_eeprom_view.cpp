@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data EEPROM view against the simulated writer: showing, reading, time-outs, closing.
 
 #include "gui/windows.h"

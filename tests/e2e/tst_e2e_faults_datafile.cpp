@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fault matrix: the "/F" start, which writes the whole data EEPROM from a data file after one
 // click and ends the program however it ends. Every case is a program run of its own: the
 // messages, the time taken, the program's end with the port closed and the link free, and then

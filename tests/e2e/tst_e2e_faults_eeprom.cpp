@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fault matrix: the data EEPROM view's read, its erase and the single-byte write of the entry
 // dialog, against a simulated writer that misbehaves in every way it can. Every case checks the
 // messages, which cells of the grid show what, what the dialog shows, what the modelled EEPROM

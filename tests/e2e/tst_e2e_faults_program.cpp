@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fault matrix: the link check and the program erase against a simulated writer that
 // misbehaves in every way it can, one reply position after another. Every case checks the
 // messages, the time taken, what the link check sent and what the erase left in the modelled PIC,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fault matrix: the program read with its HEX export, the configuration register read-back and
 // the firmware version query, against a simulated writer that misbehaves in every way it can.
 // Every case checks the messages, what the window shows, the time taken, the link back in text

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fault matrix: the program write against a simulated writer that misbehaves in every way it
 // can, at every reply position of a short file. Every case checks the messages, the time
 // taken, what the modelled PIC holds afterwards (and that it agrees with how far the message

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program write and read through the real windows against the simulated writer: the main
 // window's commands, the operation dialog, the configuration word dialog and the save dialog.
 

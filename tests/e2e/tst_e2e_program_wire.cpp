@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program write exchange byte by byte against the simulated writer over a pseudo-terminal,
 // run without its window: our own link and a small host with a short reply time-out.
 

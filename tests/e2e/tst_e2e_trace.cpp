@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The troubleshooting trace and a line that hangs up.
 
 #include "core/trace.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hot paths of every exchange: bytes go straight to the device and stay in order when it
 // cannot take them, a wait sleeps rather than spins and returns on a byte, a time-out or a
 // closed port, and the operation dialog's progress line keeps its text current while it is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Nothing lost: the files the program writes (the exported HEX file, the settings file) are
 // replaced whole or not at all, also on a full disk, and a write or read that stops part-way
 // says how far it got.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The data EEPROM view made ready for a test: the program started, the view shown from the
 // main window and read once; the wire record and the messages cleared.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared pieces of the fault-matrix suites: the faults a case puts on the simulated writer,
 // the record of every case and the table printed from it, and the steps around a case

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // End-to-end test harness: the real main window, offscreen, over a real pseudo-terminal to
 // the simulated writer, with message boxes, file dialogs and modal windows scripted.

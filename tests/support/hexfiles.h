@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Intel HEX text for tests: records with correct checksums, as an assembler writes them.
 

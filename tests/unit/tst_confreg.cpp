@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration byte as the register window's four lines.
 
 #include "core/formats/confregtext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exchanges without a window: the core alone runs the link check, a program write, a read
 // with its HEX export and an erase against veltraw-sim as its own process, the verify and the
 // blank check against it in process, and the host contract holds (the default time-out clock, cancelling, the time-out reaction).

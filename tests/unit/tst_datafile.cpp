@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data file of the "/F" start: values, groups, short and odd files, and bounded reading.
 
 #include "core/formats/datafile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cell texts, headers, addresses and the entry rule of the data EEPROM windows.
 
 #include "core/formats/eepromtext.h"

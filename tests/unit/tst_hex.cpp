@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // HEX record rules, the bounded line reader, the configuration word lookup and the HEX export.
 
 #include "core/formats/hexexport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file, number texts, the wire encoding and COM port naming.
 
 #include "core/settings/settingsfile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Takes the screenshots of the manual (docs/manual/images/*.png): the real windows of veltraw,
 // offscreen, talking over a pseudo-terminal to the simulated writer run in this process, with
 // its modal windows and message boxes scripted through gui/dialogs.h.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The configuration word's meaningful bits and the configuration dialog's selection.
 // Bits 1-0 FOSC (0 LP, 1 XT, 2 HS, 3 RC), bit 2 WDT (1 on), bit 3 PWRTE and bit 4 CP

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The data file of the "/F" start: decimal values separated by commas or line ends, taken in
 // 32 groups of four; the second and fourth value of each group are the data bytes of two

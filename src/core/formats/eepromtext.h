@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Texts and numbers of the data EEPROM view and the byte entry dialog: cell texts, grid
 // headers, addresses and the rule that turns an entry into a byte. No widgets here.

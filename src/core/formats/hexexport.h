@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program read's Intel HEX file: 128 records of 16 bytes over words 0..1023, one record
 // at byte address 4000h for words 2000h..2007h, and the end record. No widgets here.

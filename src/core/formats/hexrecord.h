@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Intel HEX records as the write and the configuration word lookup read them, and a line
 // reader that never holds more than one bounded line. No widgets here.

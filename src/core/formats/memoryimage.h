@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A HEX file read whole, as the program write would take it, before anything is sent: the
 // program words the write sends (its own rules: records in file order, word address = byte

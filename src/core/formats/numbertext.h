@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Number reading and writing in the forms the settings file, the command line and the
 // entry fields use. No widgets here.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which device a COM number opens on this machine. In order: the key "COMn" of the section
 // "Ports" of the settings file (the port dialog writes it), a Wine-style link

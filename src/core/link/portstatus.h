@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whether a serial device can be opened now, and if not why, in the user's terms. QSerialPort
 // reports a port held by another program and a port we may not open with the same error

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one serial connection to the writer: 4800 baud, 8N1, one received unit per read.
 

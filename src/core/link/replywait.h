@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The wait for the writer's next byte. It sleeps in the event loop (timers, serial
 // notifications and the user wake it) and ends on a byte, on the time-out clock running out,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The wire encoding of values: 7-bit groups, most significant first, each with bit 7 set.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "M" exchange of the "/F" start: after "m", each data byte of the file as two 7-bit groups,
 // each pair acknowledged with "m" or "a". It has no time-out: only a reply, a closed port or

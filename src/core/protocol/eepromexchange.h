@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Data EEPROM exchanges: read all 64 bytes ("X"), erase ("F") and write one byte ("V").
 

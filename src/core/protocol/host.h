@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What an exchange with the writer needs from whoever runs it, and what it gives back.
 //

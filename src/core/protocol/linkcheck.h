@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The link check run at start-up and after every port choice: "S" until the writer answers
 // "s" in binary receive mode, a pause, then "S" until "s" in text mode, then "C". A watchdog

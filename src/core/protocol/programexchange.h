@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Program memory exchanges: write a HEX file, read the program memory and the ID/configuration
 // words back into a HEX file, erase. Each runs as the operation dialog runs it: the opening "C",

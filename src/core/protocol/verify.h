@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the PIC holds against what a file gives: the exchanges that read the PIC and compare
 // (verify, blank check), every word and byte that differs, and the summary the user reads (how

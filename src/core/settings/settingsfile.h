@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings file: a small private-profile (".ini") reader and writer.
 // Sections and keys are found regardless of case; every other line of the file is kept

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the program keeps between runs (the port, the configuration word; the HEX file is kept
 // by the main window), where its settings file lives, and the start mode the command line asks.
