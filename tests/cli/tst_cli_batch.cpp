@@ -273,9 +273,7 @@ private slots:
                               s("--serial"), s("retlw:0x100:2"), s("--serial-counter"), path(s("m.counter")), s("--serial-start"), s("7"),
                               s("--log"), log});
         QCOMPARE(r.code, 4);
-        bool ok = false;
-        const QList<QJsonObject> events = jsonLines(r.out, &ok);
-        QVERIFY(ok && !events.isEmpty());
+        CLI_EVENTS(events, r.out);
         for (const QJsonObject &e : events) QVERIFY2(e.contains(s("port")), qPrintable(r.outText()));
         const QJsonObject result = events.last();
         QCOMPARE(result.value(s("event")).toString(), s("result"));
@@ -329,9 +327,9 @@ private slots:
         two.interrupt();
         const Result r = two.finish();
         QCOMPARE(r.code, 130);
-        bool ok = false;
-        const QList<QJsonObject> results = eventsOf(jsonLines(out + r.out, &ok), s("result"));
-        QVERIFY(ok && !results.isEmpty());
+        CLI_EVENTS(events, out + r.out);
+        const QList<QJsonObject> results = eventsOf(events, s("result"));
+        QVERIFY(!results.isEmpty());
         QCOMPARE(results.last().value(s("failed_ports")).toArray().size(), 2);
         QCOMPARE(results.last().value(s("exits")).toObject().value(b.link).toInt(), 130);
 
@@ -351,7 +349,8 @@ private slots:
         watch.interrupt();
         const Result w = watch.finish();
         QCOMPARE(w.code, 130);
-        const QList<QJsonObject> rounds = eventsOf(jsonLines(out + w.out, &ok), s("round"));
+        CLI_EVENTS(watchEvents, out + w.out);
+        const QList<QJsonObject> rounds = eventsOf(watchEvents, s("round"));
         QCOMPARE(rounds.size(), 1);
         QCOMPARE(rounds[0].value(s("exit")).toInt(), 130);
     }
@@ -424,9 +423,7 @@ private slots:
         QCOMPARE(r.code, 0);
         out += r.out;
         err += r.err;
-        bool ok = false;
-        const QList<QJsonObject> events = jsonLines(out, &ok);
-        QVERIFY(ok);
+        CLI_EVENTS(events, out);
         const QList<QJsonObject> rounds = eventsOf(events, s("round"));
         QCOMPARE(rounds.size(), 2);
         for (const QJsonObject &e : rounds) QCOMPARE(e.value(s("verified")).toBool(), true);
