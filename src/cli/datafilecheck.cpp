@@ -10,19 +10,6 @@
 
 namespace cli {
 
-namespace {
-
-QByteArray trimmedBlanks(const QByteArray &s)
-{
-    int from = 0;
-    int to = int(s.size());
-    while (from < to && (s[from] == ' ' || s[from] == '\t')) ++from;
-    while (to > from && (s[to - 1] == ' ' || s[to - 1] == '\t')) --to;
-    return s.mid(from, to - from);
-}
-
-}  // namespace
-
 DataFileCheck checkDataFile(const QString &path)
 {
     DataFileCheck c;
@@ -47,17 +34,8 @@ DataFileCheck checkDataFile(const QString &path)
     int pos = t.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     const int n = int(t.size());
     for (int lineNo = 1; pos < n; ++lineNo) {
-        int end = pos;
-        while (end < n && t[end] != '\n' && t[end] != '\r') ++end;
-        const QByteArray line = t.mid(pos, end - pos);
-        pos = end;
-        if (pos < n && t[pos] == '\r') {
-            ++pos;
-            if (pos < n && t[pos] == '\n') ++pos;
-        } else if (pos < n && t[pos] == '\n') {
-            ++pos;
-        }
-        if (trimmedBlanks(line).isEmpty()) continue;
+        const QByteArray line = datafile::nextLine(t, &pos);
+        if (datafile::trimmedBlanks(line).isEmpty()) continue;
         bool extra = false;
         for (const QByteArray &raw : line.split(',')) {
             if (values >= datafile::kValuesUsed) {
@@ -65,7 +43,7 @@ DataFileCheck checkDataFile(const QString &path)
                 extra = true;
                 break;
             }
-            const QString field = QString::fromUtf8(trimmedBlanks(raw));
+            const QString field = QString::fromUtf8(datafile::trimmedBlanks(raw));
             const int position = values % 4;
             const int group = values / 4;
             ++values;

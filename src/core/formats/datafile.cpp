@@ -13,6 +13,8 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
+}  // namespace
+
 QByteArray trimmedBlanks(const QByteArray &s)
 {
     int from = 0;
@@ -22,7 +24,22 @@ QByteArray trimmedBlanks(const QByteArray &s)
     return s.mid(from, to - from);
 }
 
-}  // namespace
+QByteArray nextLine(const QByteArray &text, int *pos)
+{
+    const int n = text.size();
+    int end = *pos;
+    while (end < n && text[end] != '\n' && text[end] != '\r') ++end;
+    const QByteArray line = text.mid(*pos, end - *pos);
+    // CR LF, LF and a lone CR all end a line.
+    *pos = end;
+    if (*pos < n && text[*pos] == '\r') {
+        ++*pos;
+        if (*pos < n && text[*pos] == '\n') ++*pos;
+    } else if (*pos < n && text[*pos] == '\n') {
+        ++*pos;
+    }
+    return line;
+}
 
 uint8_t byteFromValue(const QByteArray &text)
 {
@@ -53,17 +70,7 @@ QList<QByteArray> splitValues(const QByteArray &text, int max)
     if (text.startsWith("\xEF\xBB\xBF")) pos = 3;
     const int n = text.size();
     while (pos < n && values.size() < max) {
-        int end = pos;
-        while (end < n && text[end] != '\n' && text[end] != '\r') ++end;
-        const QByteArray line = text.mid(pos, end - pos);
-        // CR LF, LF and a lone CR all end a line.
-        pos = end;
-        if (pos < n && text[pos] == '\r') {
-            ++pos;
-            if (pos < n && text[pos] == '\n') ++pos;
-        } else if (pos < n && text[pos] == '\n') {
-            ++pos;
-        }
+        const QByteArray line = nextLine(text, &pos);
         if (trimmedBlanks(line).isEmpty()) continue;
         int from = 0;
         for (;;) {

@@ -23,6 +23,12 @@ constexpr qint64 kMaxFileBytes = 1 << 20;
 // optional sign, then digits), 0 when it is anything else. Blanks around it are ignored.
 uint8_t byteFromValue(const QByteArray &text);
 
+// The text without the blanks (spaces, tabs) at either end.
+QByteArray trimmedBlanks(const QByteArray &s);
+
+// The line of a text that starts at *pos, without its end; *pos moves past that end.
+QByteArray nextLine(const QByteArray &text, int *pos);
+
 // The first `max` values of a text. Lines that are empty or blank hold no value; otherwise a
 // line holds one value per comma-separated field (an empty field is a value that is not a number).
 QList<QByteArray> splitValues(const QByteArray &text, int max = kValuesUsed);
