@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/clitext.h"
 
+#include "core/formats/numbertext.h"
 #include "core/link/portstatus.h"
 
 #include <QStringList>
@@ -9,8 +10,8 @@ namespace cli::text {
 
 namespace {
 
-QString hex(int value, int digits) { return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper(); }
-QString hexWord(int value) { return hex(uint16_t(value), 4); }
+using numbertext::hex;
+using numbertext::hexWord;
 
 QString minutesSeconds(int seconds)
 {

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/prodtext.h"
 
+#include "core/formats/numbertext.h"
+
 namespace cli::text {
 
-namespace {
-QString hex(int v, int digits) { return QStringLiteral("%1").arg(v, digits, 16, QLatin1Char('0')).toUpper(); }
-}  // namespace
+using numbertext::hex;
 
 QString helpSection()
 {

@@ -43,10 +43,7 @@ Message critical(const QString &text, const QString &title, const QString &detai
     return box(text, Icon::Critical, title, detail);
 }
 
-QString hex(int value, int digits)
-{
-    return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
-}
+using numbertext::hex;
 
 }  // namespace
 
@@ -306,7 +303,7 @@ namespace messages {
 
 namespace {
 
-QString hexWord(int value) { return hex(uint16_t(value), 4); }
+using numbertext::hexWord;
 
 // What a comparison covered, as "プログラムメモリ 24 ワード、コンフィグレーションワード".
 QString comparedParts(int programWords, bool configWord, int eepromBytes)

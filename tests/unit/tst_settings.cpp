@@ -198,6 +198,8 @@ private slots:
         QCOMPARE(numbertext::toInt16("26.5"), std::optional<qint16>(26));
         QCOMPARE(numbertext::hexPadded(0x10, 4), QStringLiteral("  10"));
         QCOMPARE(numbertext::hexPadded(0x3ff, 4), QStringLiteral(" 3FF"));
+        QCOMPARE(numbertext::hex(0x5a, 2), QStringLiteral("5A"));
+        QCOMPARE(numbertext::hexWord(-15), QStringLiteral("FFF1"));
     }
 
     void sevenBitGroups()

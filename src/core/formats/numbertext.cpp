@@ -91,4 +91,8 @@ QString hexPadded(int value, int width)
     return QString::number(value, 16).toUpper().rightJustified(width, QLatin1Char(' '));
 }
 
+QString hex(int value, int digits) { return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper(); }
+
+QString hexWord(int value) { return hex(uint16_t(value), 4); }
+
 }  // namespace numbertext

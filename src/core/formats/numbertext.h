@@ -23,4 +23,9 @@ double roundHalfEven(double v);
 // Upper-case hexadecimal without leading zeros, padded on the left with blanks to width.
 QString hexPadded(int value, int width);
 
+// Upper-case hexadecimal padded on the left with zeros to `digits`.
+QString hex(int value, int digits);
+// A word as four such digits ("3FF1"); a negative word counts as its 16 bits.
+QString hexWord(int value);
+
 }  // namespace numbertext
