@@ -6,7 +6,6 @@
 
 namespace hexrecord {
 
-namespace {
 int nibble(char c)
 {
     if (c >= '0' && c <= '9') return c - '0';
@@ -14,7 +13,6 @@ int nibble(char c)
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
 }
-}  // namespace
 
 int fieldValue(const QByteArray &line, int pos, int len)
 {

@@ -16,6 +16,9 @@ constexpr int kIdAddress = 0x2000;
 // PIC word 400h would wrap to the reset vector, which the same write has programmed).
 constexpr int kLastProgramWord = 1023;
 
+// The value of one hex digit of either case; -1 when it is not one.
+int nibble(char c);
+
 // Hex digits of either case starting at the 1-based position `pos`, at most `len` of them,
 // converted up to the first non-hex character; none at all gives 0.
 int fieldValue(const QByteArray &line, int pos, int len);

@@ -2,6 +2,7 @@
 #include "core/formats/memoryimage.h"
 
 #include "core/formats/hexrecord.h"
+#include "core/formats/numbertext.h"
 
 #include <algorithm>
 
@@ -12,15 +13,7 @@ namespace {
 constexpr int kFine = -2;
 constexpr int kEepromWordAddress = kEepromByteAddress / 2;
 
-QString at(int address) { return QStringLiteral("%1h").arg(QStringLiteral("%1").arg(address, 4, 16, QLatin1Char('0')).toUpper()); }
-
-int nibble(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
+QString at(int address) { return numbertext::hex(address, 4) + QLatin1Char('h'); }
 
 // kFine when the record adds up; else the checksum that would fit, or -1 when the record is
 // too short for its byte count or holds something that is not a hexadecimal digit.
@@ -30,8 +23,8 @@ int checkRecord(QByteArray line)
     if (line.size() < 11 || (line.size() - 1) % 2 != 0) return -1;
     QVector<int> bytes;
     for (qsizetype i = 1; i + 1 < line.size(); i += 2) {
-        const int hi = nibble(line[i]);
-        const int lo = nibble(line[i + 1]);
+        const int hi = hexrecord::nibble(line[i]);
+        const int lo = hexrecord::nibble(line[i + 1]);
         if (hi < 0 || lo < 0) return -1;
         bytes.append(hi * 16 + lo);
     }
