@@ -212,7 +212,7 @@ QString problemText(const Issue &i)
     case Problem::BadRecord:
         if (i.value >= 0)
             return QStringLiteral("チェックサムが合いません（正しくは %1h）")
-                .arg(QStringLiteral("%1").arg(i.value, 2, 16, QLatin1Char('0')).toUpper());
+                .arg(numbertext::hex(i.value, 2));
         return QStringLiteral("レコードの形が正しくありません（バイト数と長さが合わないか、16進数でない文字があります）");
     case Problem::BeyondProgramMemory:
         return QStringLiteral("アドレス %1 はプログラムメモリ（0000h〜03FFh）の外です").arg(at(i.address));
@@ -228,7 +228,7 @@ QString problemText(const Issue &i)
         return QStringLiteral("アドレス %1 には PIC のメモリがないので、このレコードは使われません").arg(at(i.address));
     case Problem::OtherRecordType:
         return QStringLiteral("レコードタイプ %1 は使われません")
-            .arg(QStringLiteral("%1").arg(i.value, 2, 16, QLatin1Char('0')).toUpper());
+            .arg(numbertext::hex(i.value, 2));
     }
     return QString();
 }
