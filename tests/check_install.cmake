@@ -120,8 +120,14 @@ while(docs)
   endforeach()
 endwhile()
 
-# No program holds a path of the source or build folder, in UTF-8 or in UTF-16.
-foreach(p ${programs})
+# No program holds a path of the source or build folder, in UTF-8 or in UTF-16. The sanitizers
+# write each instrumented file's own path into the program; such builds are never shipped.
+if(SANITIZED)
+  set(shipped_programs "")
+else()
+  set(shipped_programs ${programs})
+endif()
+foreach(p ${shipped_programs})
   file(READ ${root}/${p} bytes HEX)
   foreach(dir "${SOURCE}" "${BUILD}")
     string(HEX "${dir}" utf8)
