@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -218,5 +219,19 @@ inline QByteArray readFile(const QString &path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+// A suite's scratch folder: its files, and veltraw-cli run with its settings kept there.
+class ScratchSuite : public QObject {
+protected:
+    QTemporaryDir dir_;
+    QString path(const QString &name) const { return dir_.filePath(name); }
+    QString file(const QString &name, const QByteArray &data)
+    {
+        const QString p = path(name);
+        if (!writeFile(p, data)) qFatal("cannot write %s", qPrintable(p));
+        return p;
+    }
+    Result cli(const QStringList &args, int timeoutMs = 60000) { return run(dir_.path(), args, timeoutMs); }
+};
 
 }  // namespace clitest

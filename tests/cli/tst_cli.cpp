@@ -21,18 +21,9 @@ const QByteArray kPic = rec(0, words({0x2805, 0x0123, 0x3FF0})) + rec(0x400E, wo
 
 }  // namespace
 
-class TestCli : public QObject {
+class TestCli : public ScratchSuite {
     Q_OBJECT
 
-    QTemporaryDir dir_;
-    QString path(const QString &name) const { return dir_.filePath(name); }
-    QString file(const QString &name, const QByteArray &data)
-    {
-        const QString p = path(name);
-        if (!writeFile(p, data)) qFatal("cannot write %s", qPrintable(p));
-        return p;
-    }
-    Result cli(const QStringList &args, int timeoutMs = 60000) { return run(dir_.path(), args, timeoutMs); }
 
 private slots:
     void cleanup() { settingsUntouched(); }

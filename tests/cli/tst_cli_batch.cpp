@@ -49,18 +49,9 @@ QVector<int> dumpWords(const QByteArray &dump, int byteAddress, int count)
 
 }  // namespace
 
-class TestCliBatch : public QObject {
+class TestCliBatch : public ScratchSuite {
     Q_OBJECT
 
-    QTemporaryDir dir_;
-    QString path(const QString &name) const { return dir_.filePath(name); }
-    QString file(const QString &name, const QByteArray &data)
-    {
-        const QString p = path(name);
-        if (!writeFile(p, data)) qFatal("cannot write %s", qPrintable(p));
-        return p;
-    }
-    Result cli(const QStringList &args) { return run(dir_.path(), args); }
 
 private slots:
     // Two units in a row: consecutive numbers, at the right bytes, in the order asked for; each
