@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-translations-l10n)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-translations-l10n qt6-tools-dev qt6-l10n-tools)
 [ "${VELTRAW_WITH_FONTS:-0}" = 1 ] && packages+=(fonts-ipafont-gothic)
 [ "${VELTRAW_WITH_TEST_TOOLS:-0}" = 1 ] && packages+=(gputils gpsim desktop-file-utils appstream dpkg-dev lintian)
 missing=()

@@ -9,6 +9,7 @@
 #include "cli/prodtext.h"
 #include "cli/unitlog.h"
 #include "cli/writersession.h"
+#include "core/i18n.h"
 #include "core/messages.h"
 #include "core/protocol/versionexchange.h"
 #include "core/settings/storedsettings.h"
@@ -33,6 +34,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("veltraw-cli"));
+    i18n::install();
 
     cli::Options options;
     const QString usage = cli::parseArguments(app.arguments().mid(1), &options);

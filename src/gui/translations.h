@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Qt's own Japanese texts for the standard buttons and dialogs (はい, いいえ, キャンセル, 開く,
-// 保存, the overwrite question). The program's own texts are Japanese already.
+// The windows' language: the one the system's settings choose (core/i18n.h), with Qt's own
+// texts for the standard buttons and dialogs in the same language.
 
-// Loads qtbase_ja from Qt's translations folder into the running application. False when it
-// is not installed (package qt6-translations-l10n): the standard texts then stay English.
+// Installs the catalogues into the running application. False when one could not be loaded
+// (qtbase_ja comes with the package qt6-translations-l10n: without it the standard texts stay
+// English).
 bool InstallQtTranslations();

@@ -7,6 +7,7 @@
 #include "core/link/portnaming.h"
 #include "core/link/sevenbit.h"
 #include "core/platform.h"
+#include "core/i18n.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -245,6 +246,28 @@ private slots:
         const QString fifo = dir.filePath(QStringLiteral("fifo"));
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         QVERIFY(!platform::isRegularFile(fifo));  // and returns at once, no writer needed
+    }
+
+    // The first of the user's languages we speak decides; C and ja are Japanese, the rest English.
+    void languageFromTheSystem_data()
+    {
+        QTest::addColumn<QString>("uiLanguages");
+        QTest::addColumn<bool>("english");
+        QTest::newRow("C, C.UTF-8, POSIX") << "C" << false;
+        QTest::newRow("ja_JP.UTF-8") << "ja-JP,ja-Jpan-JP,ja" << false;
+        QTest::newRow("en_US.UTF-8") << "en-US,en-Latn-US,en" << true;
+        QTest::newRow("de_DE.UTF-8") << "de-DE,de-Latn-DE,de" << true;
+        QTest::newRow("LANG=ja_JP LANGUAGE=en") << "en,en-Latn-US,en-US" << true;
+        QTest::newRow("LANGUAGE=de:ja") << "de,de-Latn-DE,de-DE,ja,ja-Jpan-JP,ja-JP" << false;
+        QTest::newRow("jam is not ja") << "jam,en" << true;
+        QTest::newRow("nothing") << "" << true;
+    }
+    void languageFromTheSystem()
+    {
+        QFETCH(QString, uiLanguages);
+        QFETCH(bool, english);
+        const auto language = i18n::choose(uiLanguages.split(QLatin1Char(','), Qt::SkipEmptyParts));
+        QCOMPARE(language == i18n::Language::English, english);
     }
 };
 
