@@ -11,12 +11,15 @@ namespace cli {
 
 namespace {
 
-int g_pipe[2] = {-1, -1};
+volatile std::sig_atomic_t g_caught = 0;
+volatile std::sig_atomic_t g_armedPipe = -1;
 
-void caught(int)
+void onCaught(int sig)
 {
-    const char c = 'x';
-    (void)!::write(g_pipe[1], &c, 1);
+    if (!g_caught) g_caught = sig;
+    const int fd = g_armedPipe;
+    const char c = char(sig);
+    if (fd >= 0) (void)!::write(fd, &c, 1);
 }
 
 void handle(void (*handler)(int))
@@ -32,21 +35,39 @@ void handle(void (*handler)(int))
 
 Interrupts::Interrupts(std::function<void()> onSignal) : onSignal_(std::move(onSignal))
 {
-    if (g_pipe[0] < 0 && ::pipe2(g_pipe, O_CLOEXEC) != 0) return;
-    notifier_ = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
+    if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, this);
     QObject::connect(notifier_, &QSocketNotifier::activated, this, [this] {
         char c = 0;
-        (void)!::read(g_pipe[0], &c, 1);
+        while (::read(pipe_[0], &c, 1) == 1) {
+        }
         onSignal_();
     });
     arm();
 }
 
-Interrupts::~Interrupts() { handle(SIG_DFL); }
+Interrupts::~Interrupts()
+{
+    release();
+    delete notifier_;
+    for (int fd : pipe_)
+        if (fd >= 0) ::close(fd);
+}
 
 void Interrupts::arm()
 {
-    if (notifier_) handle(caught);
+    if (!notifier_) return;
+    g_armedPipe = pipe_[1];
+    handle(onCaught);
 }
+
+void Interrupts::release()
+{
+    if (g_armedPipe != pipe_[1]) return;
+    handle(SIG_DFL);
+    g_armedPipe = -1;
+}
+
+int Interrupts::caught() { return int(g_caught); }
 
 }  // namespace cli

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Ctrl+C (and SIGTERM, SIGHUP) outside a writer session: for a run over several ports and for
-// a watch between its rounds. Told through the event loop, never inside the handler.
+// Ctrl+C (and SIGTERM, SIGHUP): told through the event loop, never inside the handler. The armed
+// one of them is told: a writer session while it runs, a run over several ports or a watch
+// between its rounds.
 
 #include <QObject>
 #include <functional>
@@ -14,11 +15,17 @@ class Interrupts : public QObject {
 public:
     explicit Interrupts(std::function<void()> onSignal);
     ~Interrupts() override;
-    // Catches the signals (again: a writer session lets them go when it ends).
+    // Catches the signals for this one (again: a writer session lets them go when it ends).
     void arm();
+    // Lets them go: the next one ends the program at once.
+    void release();
+    // The first signal caught in this run, 0 when none. Set by the handler itself, so a pause
+    // that does not yield sees it before the event loop has run.
+    static int caught();
 
 private:
     std::function<void()> onSignal_;
+    int pipe_[2] = {-1, -1};
     QSocketNotifier *notifier_ = nullptr;
 };
 

@@ -12,35 +12,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSocketNotifier>
 
 #include <csignal>
-#include <unistd.h>
 
 namespace cli {
 
 namespace {
-
-int g_signalPipe[2] = {-1, -1};
-// Seen at once, before the event loop has read the pipe: a pause that does not yield must not
-// be followed by a step that changes the PIC.
-volatile std::sig_atomic_t g_caught = 0;
-
-void onSignalCaught(int sig)
-{
-    if (!g_caught) g_caught = sig;
-    const char c = char(sig);
-    (void)!::write(g_signalPipe[1], &c, 1);
-}
-
-void catchSignals(bool on)
-{
-    struct sigaction sa {};
-    sa.sa_handler = on ? onSignalCaught : SIG_DFL;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(sig, &sa, nullptr);
-}
 
 // A device path as given: relative ones are made absolute (QSerialPort would look for a bare
 // name under /dev), and a bare name that exists only under /dev means that one.
@@ -95,7 +72,8 @@ PortChoice choosePort(const QString &given, const QString &iniPath)
     return c;
 }
 
-Session::Session(Output &out, const Options &options) : out_(out), options_(options)
+Session::Session(Output &out, const Options &options)
+    : out_(out), options_(options), interrupts_([this] { onSignal(); })
 {
     QObject::connect(&link_, &ProgrammerLink::portLost, this, [this](const QString &reason) {
         portLost_ = true;
@@ -103,27 +81,21 @@ Session::Session(Output &out, const Options &options) : out_(out), options_(opti
     });
     // A reader that goes away (a pipe into head) must not end us in the middle of an exchange.
     std::signal(SIGPIPE, SIG_IGN);
-    if (g_signalPipe[0] < 0 && ::pipe(g_signalPipe) != 0) return;
-    signals_ = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
-    QObject::connect(signals_, &QSocketNotifier::activated, this, &Session::onSignal);
-    catchSignals(true);
 }
 
 Session::~Session()
 {
-    catchSignals(false);
+    interrupts_.release();
     link_.close();
     alias_.release();
 }
 
 void Session::onSignal()
 {
-    char c = 0;
-    (void)!::read(g_signalPipe[0], &c, 1);
     if (interrupted_) return;
     interrupted_ = true;
     // A second Ctrl+C ends the program at once.
-    catchSignals(false);
+    interrupts_.release();
     trace::note(QStringLiteral("interrupted"));
     out_.error(text::interrupting());
     // The wait under way ends as if its time had run out, and the exchange reacts as it does
@@ -137,8 +109,8 @@ void Session::error(const QString &t)
     lastError_ = QString(t).replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
 }
 
-bool Session::interrupted() const { return interrupted_ || g_caught; }
-int Session::signalNumber() const { return int(g_caught); }
+bool Session::interrupted() const { return interrupted_ || Interrupts::caught(); }
+int Session::signalNumber() const { return Interrupts::caught(); }
 
 bool Session::tellPortLost()
 {

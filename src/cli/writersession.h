@@ -4,6 +4,7 @@
 // link check it runs at start-up, the hosts the core's exchanges talk to, Ctrl+C, and the exit
 // status an exchange's outcome gives.
 
+#include "cli/interrupts.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "core/link/portstatus.h"
@@ -15,7 +16,6 @@
 #include <QTimer>
 #include <optional>
 
-class QSocketNotifier;
 
 namespace cli {
 
@@ -111,7 +111,7 @@ private:
     QString lastError_;
     QString lostReason_;
     ExchangeHost *active_ = nullptr;
-    QSocketNotifier *signals_ = nullptr;
+    Interrupts interrupts_;
     bool interrupted_ = false;
     bool portLost_ = false;
     bool lostTold_ = false;
