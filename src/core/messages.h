@@ -15,6 +15,17 @@ enum class Icon { None, Critical, Information, Question, Exclamation };
 // Buttons of a box, as flags; the answer is one of them.
 enum Button : int { NoButton = 0, Ok = 0x1, Yes = 0x2, No = 0x4, Cancel = 0x8 };
 
+// A fixed text of the catalogue: translated each time it is used, so a constant made before the
+// language is chosen still speaks the running language.
+struct Text {
+    const char *source;  // UTF-8, marked with QT_TRANSLATE_NOOP("messages", ...)
+    QString toString() const;
+    operator QString() const { return toString(); }
+};
+QString operator+(const Text &a, const QString &b);
+QString operator+(const QString &a, const Text &b);
+bool operator==(const QString &a, const Text &b);
+
 struct Message {
     QString text;
     QString title;
@@ -25,11 +36,11 @@ struct Message {
 };
 
 // ---- titles -------------------------------------------------------------------------------
-extern const QString kProgramTitle;    // "VELTRA2オンボードライタ"
-extern const QString kMainCaption;     // "VELTRA2オンボードプログラムライタ"
-extern const QString kErrorTitle;      // "エラーが発生しました"
-extern const QString kFileErrorTitle;  // "ファイルエラー"
-extern const QString kTimeoutTitle;    // "タイムアウトエラー"
+extern const Text kProgramTitle;    // "VELTRA2オンボードライタ"
+extern const Text kMainCaption;     // "VELTRA2オンボードプログラムライタ"
+extern const Text kErrorTitle;      // "エラーが発生しました"
+extern const Text kFileErrorTitle;  // "ファイルエラー"
+extern const Text kTimeoutTitle;    // "タイムアウトエラー"
 
 // ---- shared by several windows ---------------------------------------------------------------
 Message linkBusy();  // another window is talking to the writer
@@ -52,9 +63,9 @@ Message manualMissing(const QString &expectedPath);
 Message browserFailed(const QString &page);
 // A USB serial adapter that holds replies for ms each time.
 Message slowAdapter(int ms, const QString &device);
-extern const QString kCommErrorStatus;   // "通信ポートエラーです"
-extern const QString kSetUpCommStatus;   // "通信設定をしてください"
-extern const QString kLinkCheckProgress; // the progress window's line during the link check
+extern const Text kCommErrorStatus;   // "通信ポートエラーです"
+extern const Text kSetUpCommStatus;   // "通信設定をしてください"
+extern const Text kLinkCheckProgress; // the progress window's line during the link check
 
 // ---- program memory ---------------------------------------------------------------------------
 QString writeQuestion(const QString &path);
@@ -66,7 +77,7 @@ Message verifyProtected();
 Message verifyFileStops(const QString &detail);
 // The verify window's heading line.
 QString verifyListHeading(const QString &path, int differences);
-extern const QString kOperationBusy;     // "ＰＩＣマイコンボードと通信中..."
+extern const Text kOperationBusy;     // "ＰＩＣマイコンボードと通信中..."
 Message operationTimeout();
 Message programPowerOff();
 Message programWriterError();
@@ -83,10 +94,10 @@ Message readIncomplete(const QString &detail);
 Message readDone();
 QString writingAt(int wordAddress);
 QString receivingAt(int wordAddress);
-extern const QString kExporting;         // "ファイル出力中"
+extern const Text kExporting;         // "ファイル出力中"
 QString stoppedAtLine(int line);
 QString writtenBefore(int wordAddress);
-extern const QString kStoppedAtConfig;
+extern const Text kStoppedAtConfig;
 QString receivedWords(int received, int total);
 
 // ---- data EEPROM ---------------------------------------------------------------------------------
@@ -97,8 +108,8 @@ Message entryPowerOff();
 Message entryCommFailedFirst();
 Message entryCommFailed();
 Message entryProblem(const QString &text);
-extern const QString kEepromBusy;        // "PICマイコンボードと通信中"
-extern const QString kEepromWriting;     // "書込み中"
+extern const Text kEepromBusy;        // "PICマイコンボードと通信中"
+extern const Text kEepromWriting;     // "書込み中"
 
 // ---- "/F" data-file write --------------------------------------------------------------------------
 Message dataFilePowerOff();
@@ -144,7 +155,7 @@ QString verifyEepromBits(int oneToZero, int zeroToOne);
 // eraseCommand: how the front end names its erase (a command, a button), with its particle.
 QString verifyEraseFirst(const QString &eraseCommand);
 // The window program's erase, for that line.
-extern const QString kEraseCommandInWindow;
+extern const Text kEraseCommandInWindow;
 QString verifyProgramProtected();
 QString mismatchLine(int space, int address, int expected, int actual);
 

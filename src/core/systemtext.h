@@ -4,6 +4,7 @@
 // system's own language. It is kept, since it helps a search, but after our own sentence and
 // marked as the system's, never as part of a Japanese sentence.
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace systemtext {
@@ -11,7 +12,7 @@ namespace systemtext {
 inline QString after(const QString &sentence, const QString &systemText)
 {
     if (systemText.isEmpty()) return sentence;
-    return sentence + QStringLiteral("\nシステムのメッセージ: ") + systemText;
+    return sentence + QCoreApplication::translate("systemtext", "\nシステムのメッセージ: ") + systemText;
 }
 
 }  // namespace systemtext

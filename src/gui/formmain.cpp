@@ -40,8 +40,8 @@ namespace {
 // Positions are given in twips; 15 twips make one pixel.
 QRect tw(int l, int t, int w, int h) { return QRect(l / 15, t / 15, w / 15, h / 15); }
 
-const QString &kCommError = messages::kCommErrorStatus;
-const QString &kSetUpComm = messages::kSetUpCommStatus;
+const messages::Text &kCommError = messages::kCommErrorStatus;
+const messages::Text &kSetUpComm = messages::kSetUpCommStatus;
 const QString kHexFilter = QStringLiteral("Hexファイル(*.hex)|*.hex|すべてのファイル(*.*)|*.*");
 
 // Exactly one local file, or nothing.

@@ -8,6 +8,7 @@
 #include "core/protocol/programexchange.h"
 #include "core/protocol/versionexchange.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
@@ -19,6 +20,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+
+namespace {
+
+// At global scope, where lupdate finds it from Runner::Impl's members too.
+struct DiagnosisTr {
+    Q_DECLARE_TR_FUNCTIONS(diagnosis)
+};
+
+}  // namespace
 
 namespace diagnosis {
 
@@ -42,10 +52,13 @@ Check fail(const char *name, int exit, const QString &detail, const QString &rem
 // A check that cannot be made because an earlier one failed.
 Check notChecked(const char *name, const QString &because)
 {
-    return warn(name, QStringLiteral("確認できませんでした（%1）。").arg(because), QStringLiteral("先に上の問題を解決してください。"));
+    return warn(name, DiagnosisTr::tr("確認できませんでした（%1）。").arg(because), DiagnosisTr::tr("先に上の問題を解決してください。"));
 }
 
-QString joinDetail(const QStringList &parts) { return parts.join(QStringLiteral("、")); }
+QString joinDetail(const QStringList &parts) { return parts.join(DiagnosisTr::tr("、")); }
+// A detail's sentences: Japanese ends each with "。", English puts a space between them.
+QString sentenceGap() { return DiagnosisTr::tr("。", "between sentences"); }
+QString fullStop() { return DiagnosisTr::tr("。", "after the last sentence"); }
 
 // Messages of the exchanges are not shown: the diagnosis says it in its own words.
 class QuietHost : public ExchangeHost {
@@ -66,17 +79,17 @@ QString usbIdentity(const DeviceInfo &d)
     if (!family.isEmpty() && !d.manufacturer.contains(family, Qt::CaseInsensitive)) parts << family;
     const QString maker = QStringList{d.manufacturer, d.product}.join(QLatin1Char(' ')).trimmed();
     if (!maker.isEmpty()) parts << maker;
-    parts << (d.serial.isEmpty() ? QStringLiteral("シリアル番号なし") : QStringLiteral("シリアル番号 %1").arg(d.serial));
-    return parts.join(QStringLiteral("、"));
+    parts << (d.serial.isEmpty() ? DiagnosisTr::tr("シリアル番号なし") : DiagnosisTr::tr("シリアル番号 %1").arg(d.serial));
+    return parts.join(DiagnosisTr::tr("、"));
 }
 
 QString chipText(const ChipWithoutTty &c)
 {
     const QString family = chipFamily(c.vid, c.pid);
     QString t = QStringLiteral("USB %1:%2").arg(c.vid, c.pid);
-    if (!family.isEmpty()) t += QStringLiteral("（%1）").arg(family);
+    if (!family.isEmpty()) t += DiagnosisTr::tr("（%1）").arg(family);
     if (!c.product.isEmpty()) t += QLatin1Char(' ') + c.product;
-    return t + QStringLiteral(" に tty がありません（ドライバ: %1）").arg(c.driver.isEmpty() ? QStringLiteral("なし") : c.driver);
+    return t + DiagnosisTr::tr(" に tty がありません（ドライバ: %1）").arg(c.driver.isEmpty() ? DiagnosisTr::tr("なし") : c.driver);
 }
 
 QString lowLatencyCommand(const DeviceInfo &d)
@@ -126,8 +139,8 @@ struct Runner::Impl {
     Check deepCheck(const std::function<bool()> &cancelled);
     Check lostCheck(const char *name) const
     {
-        return fail(name, kPortFailed, QStringLiteral("通信中にポートが使えなくなりました（%1）。").arg(lostReason),
-                    QStringLiteral("ケーブルとアダプタの接続を確認してから、もう一度診断してください。"));
+        return fail(name, kPortFailed, DiagnosisTr::tr("通信中にポートが使えなくなりました（%1）。").arg(lostReason),
+                    DiagnosisTr::tr("ケーブルとアダプタの接続を確認してから、もう一度診断してください。"));
     }
 };
 
@@ -145,43 +158,46 @@ Check Runner::Impl::deviceCheck(const DeviceInfo &dev)
     if (!request.how.isEmpty()) found << request.how;
     if (dev.exists) {
         if (dev.node != dev.device) found << dev.node;
-        if (dev.pseudoTerminal) found << QStringLiteral("疑似端末（シミュレータなど）");
-        if (!dev.driver.isEmpty()) found << QStringLiteral("ドライバ %1").arg(dev.driver);
+        if (dev.pseudoTerminal) found << DiagnosisTr::tr("疑似端末（シミュレータなど）");
+        if (!dev.driver.isEmpty()) found << DiagnosisTr::tr("ドライバ %1").arg(dev.driver);
         if (dev.usb) found << usbIdentity(dev);
         for (const QString &id : dev.byId) found << id;
-        return ok("device", QStringLiteral("%1 があります。").arg(dev.device) + joinDetail(found));
+        const QString there = DiagnosisTr::tr("%1 があります。%2").arg(dev.device, joinDetail(found));
+        return ok("device", found.isEmpty() ? there.trimmed() : there);
     }
     const QStringList present = presentSerialDevices(root);
     const QList<ChipWithoutTty> orphans = serialChipsWithoutTty(root);
-    found.prepend(request.device.isEmpty() ? QString(request.chooseError).remove(QRegularExpression(QStringLiteral("。$")))
-                                           : QStringLiteral("%1 が見つかりません").arg(request.device));
-    found << (present.isEmpty() ? QStringLiteral("シリアルデバイスはひとつもありません")
-                                : QStringLiteral("あるシリアルデバイス: %1").arg(present.join(QStringLiteral(" "))));
+    QString chooseError = request.chooseError;
+    if (chooseError.endsWith(fullStop())) chooseError.chop(fullStop().size());
+    found.prepend(request.device.isEmpty() ? chooseError
+                                           : DiagnosisTr::tr("%1 が見つかりません").arg(request.device));
+    found << (present.isEmpty() ? DiagnosisTr::tr("シリアルデバイスはひとつもありません")
+                                : DiagnosisTr::tr("あるシリアルデバイス: %1").arg(present.join(QStringLiteral(" "))));
     QString remedy;
     for (const ChipWithoutTty &c : orphans) {
         found << chipText(c);
         if (isFtdi(c.vid) && c.pid == QLatin1String("0000"))
-            remedy = QStringLiteral("PID が 0000 の FTDI チップ（偽造品が書き換えられたもの）です。ドライバに認識させるには: "
+            remedy = DiagnosisTr::tr("PID が 0000 の FTDI チップ（偽造品が書き換えられたもの）です。ドライバに認識させるには: "
                                     "sudo modprobe ftdi_sio && echo 0403 0000 | sudo tee /sys/bus/usb-serial/drivers/ftdi_sio/new_id");
         else if (brlttyClaimsChip(c.vid, c.pid) && running(root, QStringLiteral("brltty")))
-            remedy = QStringLiteral("点字ディスプレイ用の brltty がアダプタを横取りしています。点字ディスプレイを使わないなら "
+            remedy = DiagnosisTr::tr("点字ディスプレイ用の brltty がアダプタを横取りしています。点字ディスプレイを使わないなら "
                                     "sudo apt remove brltty を実行し、アダプタを差し直してください。");
     }
     if (remedy.isEmpty())
-        remedy = present.isEmpty() ? QStringLiteral("ケーブルとアダプタを差し直してください。")
-                                   : QStringLiteral("ケーブルを確かめ、-p であるデバイスを指定してください（例: -p %1）。").arg(present.first());
-    return fail("device", kUnreachable, joinDetail(found) + QStringLiteral("。"), remedy);
+        remedy = present.isEmpty() ? DiagnosisTr::tr("ケーブルとアダプタを差し直してください。")
+                                   : DiagnosisTr::tr("ケーブルを確かめ、-p であるデバイスを指定してください（例: -p %1）。").arg(present.first());
+    return fail("device", kUnreachable, joinDetail(found) + fullStop(), remedy);
 }
 
 Check Runner::Impl::permissionCheck(const DeviceInfo &dev)
 {
 #ifndef Q_OS_UNIX
     // Windows has no device groups: a COM port opens for any user, or is busy.
-    return ok("permission", QStringLiteral("%1 に権限の制限はありません。").arg(dev.device));
+    return ok("permission", DiagnosisTr::tr("%1 に権限の制限はありません。").arg(dev.device));
 #else
     struct stat st {};
     if (::stat(QFile::encodeName(root.path(dev.node)).constData(), &st) != 0)
-        return notChecked("permission", QStringLiteral("%1 の属性が読めません").arg(dev.device));
+        return notChecked("permission", DiagnosisTr::tr("%1 の属性が読めません").arg(dev.device));
     const uint uid = root.uid();
     const QList<uint> groups = root.groups();
     const uint gid = uint(st.st_gid);
@@ -191,15 +207,15 @@ Check Runner::Impl::permissionCheck(const DeviceInfo &dev)
         || (root.isReal() && ::access(QFile::encodeName(dev.node).constData(), R_OK | W_OK) == 0);
     const QString user = root.userName(uid).isEmpty() ? QString::number(uid) : root.userName(uid);
     const QString group = root.groupName(gid).isEmpty() ? QString::number(gid) : root.groupName(gid);
-    if (permitted) return ok("permission", QStringLiteral("ユーザー %1 は %2 を開けます。").arg(user, dev.device));
+    if (permitted) return ok("permission", DiagnosisTr::tr("ユーザー %1 は %2 を開けます。").arg(user, dev.device));
     const bool listed = root.groupMembers(gid).contains(user) || root.primaryGroup(user) == gid;
     if (listed)
         return fail("permission", kNoPermission,
-                    QStringLiteral("ユーザー %1 は %2 グループに登録されていますが、今のログインにはまだ反映されていません。").arg(user, group),
-                    QStringLiteral("いったんログアウトして、ログインし直してください。"));
+                    DiagnosisTr::tr("ユーザー %1 は %2 グループに登録されていますが、今のログインにはまだ反映されていません。").arg(user, group),
+                    DiagnosisTr::tr("いったんログアウトして、ログインし直してください。"));
     return fail("permission", kNoPermission,
-                QStringLiteral("%1 は %2 グループのものですが、ユーザー %3 はこのグループに入っていません。").arg(dev.device, group, user),
-                QStringLiteral("sudo usermod -aG %1 %2 を実行し、ログインし直してください。").arg(group, user));
+                DiagnosisTr::tr("%1 は %2 グループのものですが、ユーザー %3 はこのグループに入っていません。").arg(dev.device, group, user),
+                DiagnosisTr::tr("sudo usermod -aG %1 %2 を実行し、ログインし直してください。").arg(group, user));
 #endif
 }
 
@@ -209,23 +225,23 @@ Check Runner::Impl::busyCheck(const DeviceInfo &dev)
     const QString real = QFileInfo(root.path(dev.node)).canonicalFilePath();
     QList<SystemRoot::Process> ps = root.holders(dev.node);
     if (!real.isEmpty() && real != dev.node) ps += root.holders(real);
-    for (const SystemRoot::Process &p : ps) holders << QStringLiteral("%1（%2）").arg(p.name).arg(p.pid);
+    for (const SystemRoot::Process &p : ps) holders << DiagnosisTr::tr("%1（%2）").arg(p.name).arg(p.pid);
     holders.removeDuplicates();
-    const QString held = holders.isEmpty() ? QString() : QStringLiteral("開いているプロセス: %1。").arg(holders.join(QStringLiteral("、")));
+    const QString held = holders.isEmpty() ? QString() : DiagnosisTr::tr("開いているプロセス: %1。").arg(holders.join(DiagnosisTr::tr("、")));
 
     ProgrammerLink *shared = request.sharedLink;
     if (shared && shared->isOpen()) {
         session = std::make_unique<LinkSession>(*shared, "diagnosis");
         if (!session->held())
             return fail("busy", kPortBusy,
-                        QStringLiteral("このプログラム自身が %1 で使用中です（%2）。").arg(dev.device, shared->busyOwner()),
-                        QStringLiteral("その操作が終わってから、もう一度診断してください。"));
+                        DiagnosisTr::tr("このプログラム自身が %1 で使用中です（%2）。").arg(dev.device, shared->busyOwner()),
+                        DiagnosisTr::tr("その操作が終わってから、もう一度診断してください。"));
         link = shared;
         sharedLost = QObject::connect(shared, &ProgrammerLink::portLost, [this](const QString &why) {
             lost = true;
             lostReason = why;
         });
-        return ok("busy", QStringLiteral("このプログラムが開いている %1 をそのまま使います。").arg(dev.device));
+        return ok("busy", DiagnosisTr::tr("このプログラムが開いている %1 をそのまま使います。").arg(dev.device));
     }
     ownLink = std::make_unique<ProgrammerLink>();
     QObject::connect(ownLink.get(), &ProgrammerLink::portLost, [this](const QString &why) {
@@ -240,19 +256,19 @@ Check Runner::Impl::busyCheck(const DeviceInfo &dev)
     switch (st.problem) {
     case portstatus::PortProblem::None:
         link = ownLink.get();
-        return ok("busy", QStringLiteral("%1 は開けました。").arg(dev.device) + held);
+        return ok("busy", DiagnosisTr::tr("%1 は開けました。").arg(dev.device) + held);
     case portstatus::PortProblem::Busy:
         return fail("busy", kPortBusy, portstatus::text(st, dev.device) + held,
-                    QStringLiteral("そのプログラムを終了するかポートを閉じてから、もう一度診断してください。"));
+                    DiagnosisTr::tr("そのプログラムを終了するかポートを閉じてから、もう一度診断してください。"));
     case portstatus::PortProblem::NoPermission:
-        return fail("busy", kNoPermission, portstatus::text(st, dev.device), QStringLiteral("ログインし直してから、もう一度診断してください。"));
+        return fail("busy", kNoPermission, portstatus::text(st, dev.device), DiagnosisTr::tr("ログインし直してから、もう一度診断してください。"));
     case portstatus::PortProblem::NoDevice:
-        return fail("busy", kUnreachable, portstatus::text(st, dev.device), QStringLiteral("ケーブルとアダプタを差し直してください。"));
+        return fail("busy", kUnreachable, portstatus::text(st, dev.device), DiagnosisTr::tr("ケーブルとアダプタを差し直してください。"));
     case portstatus::PortProblem::Other:
         break;
     }
     return fail("busy", kPortFailed, portstatus::text(st, dev.device) + held,
-                QStringLiteral("シリアルポートではないか、アダプタが故障しています。-p で別のデバイスを指定してください。"));
+                DiagnosisTr::tr("シリアルポートではないか、アダプタが故障しています。-p で別のデバイスを指定してください。"));
 }
 
 Check Runner::Impl::grabbersCheck(const DeviceInfo &dev)
@@ -261,9 +277,9 @@ Check Runner::Impl::grabbersCheck(const DeviceInfo &dev)
     const bool modemManager = running(root, QStringLiteral("ModemManager"));
     const bool usbTty = dev.usb || dev.tty.startsWith(QLatin1String("ttyUSB")) || dev.tty.startsWith(QLatin1String("ttyACM"));
     if (modemManager && usbTty && dev.udev.value(QStringLiteral("ID_MM_DEVICE_IGNORE")) != QLatin1String("1")) {
-        found << QStringLiteral("ModemManager が動いていて、%1 を無視する設定（ID_MM_DEVICE_IGNORE）がありません。"
+        found << DiagnosisTr::tr("ModemManager が動いていて、%1 を無視する設定（ID_MM_DEVICE_IGNORE）がありません。"
                                 "新しいポートに AT コマンドを送り、最初の通信を乱すことがあります").arg(dev.device);
-        remedies << QStringLiteral("udev 規則で除外してください（veltraw-cli doctor --udev-rule）。"
+        remedies << DiagnosisTr::tr("udev 規則で除外してください（veltraw-cli doctor --udev-rule）。"
                                    "モデムを使わないなら sudo systemctl disable --now ModemManager でも構いません。");
     }
     if (running(root, QStringLiteral("brltty"))) {
@@ -273,27 +289,27 @@ Check Runner::Impl::grabbersCheck(const DeviceInfo &dev)
             if (brlttyClaimsChip(c.vid, c.pid)) chips << chipFamily(c.vid, c.pid);
         chips.removeDuplicates();
         if (!chips.isEmpty()) {
-            found << QStringLiteral("点字ディスプレイ用の brltty が動いていて、%1 のアダプタがつながっています。brltty はこの種のアダプタを"
-                                    "横取りし、tty を消してしまいます").arg(chips.join(QStringLiteral("・")));
-            remedies << QStringLiteral("点字ディスプレイを使わないなら sudo apt remove brltty を実行し、アダプタを差し直してください。");
+            found << DiagnosisTr::tr("点字ディスプレイ用の brltty が動いていて、%1 のアダプタがつながっています。brltty はこの種のアダプタを"
+                                    "横取りし、tty を消してしまいます").arg(chips.join(DiagnosisTr::tr("・")));
+            remedies << DiagnosisTr::tr("点字ディスプレイを使わないなら sudo apt remove brltty を実行し、アダプタを差し直してください。");
         }
     }
     if (found.isEmpty()) {
         QStringList seen;
-        seen << (modemManager ? (usbTty ? QStringLiteral("ModemManager はこのデバイスを無視します") : QStringLiteral("ModemManager は USB シリアルデバイスにしか触れません"))
-                              : QStringLiteral("ModemManager は動いていません"));
-        seen << (running(root, QStringLiteral("brltty")) ? QStringLiteral("brltty が横取りしそうなアダプタはありません") : QStringLiteral("brltty は動いていません"));
-        return ok("grabbers", joinDetail(seen) + QStringLiteral("。"));
+        seen << (modemManager ? (usbTty ? DiagnosisTr::tr("ModemManager はこのデバイスを無視します") : DiagnosisTr::tr("ModemManager は USB シリアルデバイスにしか触れません"))
+                              : DiagnosisTr::tr("ModemManager は動いていません"));
+        seen << (running(root, QStringLiteral("brltty")) ? DiagnosisTr::tr("brltty が横取りしそうなアダプタはありません") : DiagnosisTr::tr("brltty は動いていません"));
+        return ok("grabbers", joinDetail(seen) + fullStop());
     }
-    return warn("grabbers", found.join(QStringLiteral("。")) + QStringLiteral("。"), remedies.join(QLatin1Char(' ')));
+    return warn("grabbers", found.join(sentenceGap()) + fullStop(), remedies.join(QLatin1Char(' ')));
 }
 
 Check Runner::Impl::adapterCheck(const DeviceInfo &dev)
 {
-    if (!dev.exists) return notChecked("adapter", QStringLiteral("デバイスがありません"));
+    if (!dev.exists) return notChecked("adapter", DiagnosisTr::tr("デバイスがありません"));
     if (!dev.usb) {
-        if (dev.pseudoTerminal) return ok("adapter", QStringLiteral("疑似端末なので USB アダプタはありません。"));
-        return ok("adapter", QStringLiteral("USB アダプタではありません（%1）。").arg(dev.driver.isEmpty() ? QStringLiteral("内蔵シリアルポート") : dev.driver));
+        if (dev.pseudoTerminal) return ok("adapter", DiagnosisTr::tr("疑似端末なので USB アダプタはありません。"));
+        return ok("adapter", DiagnosisTr::tr("USB アダプタではありません（%1）。").arg(dev.driver.isEmpty() ? DiagnosisTr::tr("内蔵シリアルポート") : dev.driver));
     }
     QStringList found, remedies;
     // Re-read after the opening, which asked for low latency (ftdi_sio then sets the timer to 1).
@@ -303,25 +319,25 @@ Check Runner::Impl::adapterCheck(const DeviceInfo &dev)
     const bool slow = ms > ProgrammerLink::kSlowAdapterMs;
     if (slow) {
         // Opening asks for low latency: only a port that was opened can tell it was refused.
-        found << (link ? QStringLiteral("レイテンシタイマーが %1 ms で、低遅延モードは認められませんでした。").arg(ms)
-                       : QStringLiteral("レイテンシタイマーが %1 ms です。").arg(ms))
-                     + QStringLiteral("返事のたびに最大 %1 ms 待たされ、書き込みが数倍遅くなります").arg(ms);
-        remedies << QStringLiteral("今すぐ 1 ms にするには: %1 。常にそうするには udev 規則を入れてください（veltraw-cli doctor --udev-rule）。")
+        const QString timer = link ? DiagnosisTr::tr("レイテンシタイマーが %1 ms で、低遅延モードは認められませんでした。").arg(ms)
+                                   : DiagnosisTr::tr("レイテンシタイマーが %1 ms です。").arg(ms);
+        found << DiagnosisTr::tr("%1返事のたびに最大 %2 ms 待たされ、書き込みが数倍遅くなります").arg(timer, QString::number(ms));
+        remedies << DiagnosisTr::tr("今すぐ 1 ms にするには: %1 。常にそうするには udev 規則を入れてください（veltraw-cli doctor --udev-rule）。")
                         .arg(lowLatencyCommand(dev));
     }
     const bool fakeFtdi = isFtdi(dev.vid) && (dev.pid == QLatin1String("0000") || dev.serial == QLatin1String("A50285BI"));
     if (fakeFtdi) {
-        found << QStringLiteral("偽造 FTDI チップの特徴があります（%1）").arg(dev.pid == QLatin1String("0000") ? QStringLiteral("PID 0000")
-                                                                                                         : QStringLiteral("よく知られた偽造品のシリアル番号"));
-        remedies << QStringLiteral("通信が不安定なら、正規品のアダプタに替えてください。");
+        found << DiagnosisTr::tr("偽造 FTDI チップの特徴があります（%1）").arg(dev.pid == QLatin1String("0000") ? QStringLiteral("PID 0000")
+                                                                                                         : DiagnosisTr::tr("よく知られた偽造品のシリアル番号"));
+        remedies << DiagnosisTr::tr("通信が不安定なら、正規品のアダプタに替えてください。");
     }
     if (dev.serial.isEmpty()) {
-        found << QStringLiteral("アダプタにシリアル番号がありません。同じ種類のアダプタを 2 台つなぐと区別できません");
-        remedies << QStringLiteral("同じ種類のアダプタは 1 台だけつなぐか、差し込み口で決まる /dev/serial/by-path の名前を使ってください。");
+        found << DiagnosisTr::tr("アダプタにシリアル番号がありません。同じ種類のアダプタを 2 台つなぐと区別できません");
+        remedies << DiagnosisTr::tr("同じ種類のアダプタは 1 台だけつなぐか、差し込み口で決まる /dev/serial/by-path の名前を使ってください。");
     }
-    const QString what = usbIdentity(dev) + (ms >= 0 && !slow ? QStringLiteral("、レイテンシタイマー %1 ms").arg(ms) : QString());
-    if (found.isEmpty()) return ok("adapter", what + QStringLiteral("。"));
-    return warn("adapter", what + QStringLiteral("。") + found.join(QStringLiteral("。")) + QStringLiteral("。"), remedies.join(QLatin1Char(' ')));
+    const QString what = usbIdentity(dev) + (ms >= 0 && !slow ? DiagnosisTr::tr("、レイテンシタイマー %1 ms").arg(ms) : QString());
+    if (found.isEmpty()) return ok("adapter", what + fullStop());
+    return warn("adapter", what + sentenceGap() + found.join(sentenceGap()) + fullStop(), remedies.join(QLatin1Char(' ')));
 }
 
 Check Runner::Impl::writerCheck(const DeviceInfo &dev, const std::function<bool()> &cancelled)
@@ -347,11 +363,11 @@ Check Runner::Impl::writerCheck(const DeviceInfo &dev, const std::function<bool(
             if (++silent < kSilentTries) continue;
             l.setBinaryMode(false);
             if (!trips.isEmpty())
-                return fail("writer", kWriterFailed, QStringLiteral("ライタが途中で応答しなくなりました。"),
-                            QStringLiteral("ライタの電源とケーブルを確認してください。"));
+                return fail("writer", kWriterFailed, DiagnosisTr::tr("ライタが途中で応答しなくなりました。"),
+                            DiagnosisTr::tr("ライタの電源とケーブルを確認してください。"));
             return fail("writer", kUnreachable,
-                        QStringLiteral("ライタが応答しません（\"S\" を %1 回送り、%2 秒ずつ待ちました）。").arg(kSilentTries).arg(kPingTimeoutMs / 1000),
-                        QStringLiteral("ライタの電源、ケーブル、ポートの指定を確認してください。"));
+                        DiagnosisTr::tr("ライタが応答しません（\"S\" を %1 回送り、%2 秒ずつ待ちました）。").arg(kSilentTries).arg(kPingTimeoutMs / 1000),
+                        DiagnosisTr::tr("ライタの電源、ケーブル、ポートの指定を確認してください。"));
         }
         const int b = l.readByte();
         if (b == 's') {
@@ -370,12 +386,12 @@ Check Runner::Impl::writerCheck(const DeviceInfo &dev, const std::function<bool(
         }
         l.setBinaryMode(false);
         return fail("writer", kWriterFailed,
-                    QStringLiteral("\"S\" に \"s\" ではなく別のバイト（%1）が返りました。通信速度が 4800 baud でないか、ライタではない機器です。")
+                    DiagnosisTr::tr("\"S\" に \"s\" ではなく別のバイト（%1）が返りました。通信速度が 4800 baud でないか、ライタではない機器です。")
                         .arg(QString::fromLatin1(other.toHex(' ').toUpper())),
-                    QStringLiteral("ライタがつながっているポートか、ほかの機器（モデムなど）ではないかを確認してください。"));
+                    DiagnosisTr::tr("ライタがつながっているポートか、ほかの機器（モデムなど）ではないかを確認してください。"));
     }
     l.setBinaryMode(false);
-    if (host.cancelled()) return notChecked("writer", QStringLiteral("中断しました"));
+    if (host.cancelled()) return notChecked("writer", DiagnosisTr::tr("中断しました"));
 
     QStringList found;
     // From one "s" to the next: one round trip and our own turn. An adapter that holds bytes
@@ -385,23 +401,23 @@ Check Runner::Impl::writerCheck(const DeviceInfo &dev, const std::function<bool(
     for (int i = 1; i < trips.size(); ++i) periods << trips[i] - trips[i - 1];
     std::sort(periods.begin(), periods.end());
     const double best = periods.isEmpty() ? 0 : periods[periods.size() / 2];
-    found << QStringLiteral("リンク確認（\"S\"）に応答しました。往復 %1 ms（4800 baud での目安 %2 ms）")
+    found << DiagnosisTr::tr("リンク確認（\"S\"）に応答しました。往復 %1 ms（4800 baud での目安 %2 ms）")
                  .arg(best, 0, 'f', 1).arg(kRoundTripMs, 0, 'f', 1);
     const about::VersionResult version = about::queryFirmwareVersion(l, host);
     if (lost) return lostCheck("writer");
     if (version.outcome != Outcome::Done)
-        return fail("writer", kWriterFailed, found.first() + QStringLiteral("が、ファームウェアのバージョン（\"@\"）には答えませんでした。"),
-                    QStringLiteral("ライタの電源を入れ直してから、もう一度診断してください。"));
+        return fail("writer", kWriterFailed, DiagnosisTr::tr("%1が、ファームウェアのバージョン（\"@\"）には答えませんでした。").arg(found.first()),
+                    DiagnosisTr::tr("ライタの電源を入れ直してから、もう一度診断してください。"));
     found << version.text;
     if (best > kRoundTripMs + kSlowSlackMs) {
         const QString because = dev.latencyMs > ProgrammerLink::kSlowAdapterMs
-            ? QStringLiteral("USB アダプタのレイテンシタイマー（%1 ms）が返事を溜めています").arg(dev.latencyMs)
-            : QStringLiteral("USB アダプタが返事を溜めているようです");
-        return warn("writer", joinDetail(found) + QStringLiteral("。返事が遅すぎます: ") + because + QStringLiteral("。"),
-                    dev.usb ? QStringLiteral("レイテンシタイマーを 1 ms にしてください: %1").arg(lowLatencyCommand(dev))
-                            : QStringLiteral("アダプタの受信待ち時間（レイテンシタイマー）を最小にしてください。"));
+            ? DiagnosisTr::tr("USB アダプタのレイテンシタイマー（%1 ms）が返事を溜めています").arg(dev.latencyMs)
+            : DiagnosisTr::tr("USB アダプタが返事を溜めているようです");
+        return warn("writer", DiagnosisTr::tr("%1。返事が遅すぎます: %2。").arg(joinDetail(found), because),
+                    dev.usb ? DiagnosisTr::tr("レイテンシタイマーを 1 ms にしてください: %1").arg(lowLatencyCommand(dev))
+                            : DiagnosisTr::tr("アダプタの受信待ち時間（レイテンシタイマー）を最小にしてください。"));
     }
-    return ok("writer", joinDetail(found) + QStringLiteral("。"));
+    return ok("writer", joinDetail(found) + fullStop());
 }
 
 Check Runner::Impl::targetCheck(const std::function<bool()> &cancelled)
@@ -412,19 +428,19 @@ Check Runner::Impl::targetCheck(const std::function<bool()> &cancelled)
     switch (r.outcome) {
     case Outcome::Done:
         configValue = r.value;
-        return ok("target", QStringLiteral("ターゲットボードに電源が入っています。コンフィギュレーションレジスタ %1h: %2")
+        return ok("target", DiagnosisTr::tr("ターゲットボードに電源が入っています。コンフィギュレーションレジスタ %1h: %2")
                                 .arg(QString::number(r.value, 16).toUpper().rightJustified(2, QLatin1Char('0')),
                                      r.text.split(QRegularExpression(QStringLiteral("\\s*\r?\n")), Qt::SkipEmptyParts)
                                          .replaceInStrings(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "))
-                                         .join(QStringLiteral("、"))));
+                                         .join(DiagnosisTr::tr("、"))));
     case Outcome::NoPower:
-        return fail("target", kNoPower, QStringLiteral("ライタがターゲットボードの電源が入っていないと答えました（\"?\"）。"),
-                    QStringLiteral("ターゲットボードの電源とライタとの接続を確認してください。"));
+        return fail("target", kNoPower, DiagnosisTr::tr("ライタがターゲットボードの電源が入っていないと答えました（\"?\"）。"),
+                    DiagnosisTr::tr("ターゲットボードの電源とライタとの接続を確認してください。"));
     case Outcome::Cancelled:
-        return notChecked("target", QStringLiteral("中断しました"));
+        return notChecked("target", DiagnosisTr::tr("中断しました"));
     default:
-        return fail("target", kWriterFailed, QStringLiteral("コンフィギュレーションレジスタの読み出し（\"Y\"）に正しい返事がありませんでした。"),
-                    QStringLiteral("ライタの電源を入れ直してから、もう一度診断してください。"));
+        return fail("target", kWriterFailed, DiagnosisTr::tr("コンフィギュレーションレジスタの読み出し（\"Y\"）に正しい返事がありませんでした。"),
+                    DiagnosisTr::tr("ライタの電源を入れ直してから、もう一度診断してください。"));
     }
 }
 
@@ -434,25 +450,25 @@ Check Runner::Impl::deepCheck(const std::function<bool()> &cancelled)
     const program::ReadResult r = program::readProgramWords(*link, host);
     if (lost) return lostCheck("deep");
     if (r.outcome == Outcome::NoPower)
-        return fail("deep", kNoPower, QStringLiteral("プログラムメモリを読もうとすると、ターゲットボードの電源が入っていないと答えました。"),
-                    QStringLiteral("ターゲットボードの電源を確認してください。"));
-    if (r.outcome == Outcome::Cancelled) return notChecked("deep", QStringLiteral("中断しました"));
+        return fail("deep", kNoPower, DiagnosisTr::tr("プログラムメモリを読もうとすると、ターゲットボードの電源が入っていないと答えました。"),
+                    DiagnosisTr::tr("ターゲットボードの電源を確認してください。"));
+    if (r.outcome == Outcome::Cancelled) return notChecked("deep", DiagnosisTr::tr("中断しました"));
     if (r.outcome != Outcome::Done || r.words.size() < 1024)
-        return fail("deep", kWriterFailed, QStringLiteral("プログラムメモリの読み出しが途中で止まりました。"),
-                    QStringLiteral("ライタとターゲットの接続を確認し、もう一度診断してください。"));
+        return fail("deep", kWriterFailed, DiagnosisTr::tr("プログラムメモリの読み出しが途中で止まりました。"),
+                    DiagnosisTr::tr("ライタとターゲットの接続を確認し、もう一度診断してください。"));
     const auto program = r.words.mid(0, 1024);
     const int used = int(std::count_if(program.begin(), program.end(), [](quint16 w) { return (w & 0x3FFF) != 0x3FFF; }));
     const bool allZero = std::all_of(program.begin(), program.end(), [](quint16 w) { return (w & 0x3FFF) == 0; });
     // The configuration register's CP bit: 0 means protected.
     const bool protectedCode = configValue >= 0 && (configValue & 0x10) == 0;
     if (protectedCode)
-        return warn("deep", QStringLiteral("コードプロテクトが有効です。プログラムメモリの中身は読み出せません（%1 語が 3FFFh 以外）。").arg(used),
-                    QStringLiteral("読み出しや照合が要るなら、消去してから書き込み直してください。"));
+        return warn("deep", DiagnosisTr::tr("コードプロテクトが有効です。プログラムメモリの中身は読み出せません（%1 語が 3FFFh 以外）。").arg(used),
+                    DiagnosisTr::tr("読み出しや照合が要るなら、消去してから書き込み直してください。"));
     if (allZero)
-        return warn("deep", QStringLiteral("プログラムメモリが全語 0000h と読めました。データ線かクロック線がつながっていないか、PIC がありません。"),
-                    QStringLiteral("ICSP の配線（PGD、PGC、MCLR、GND）と PIC の向きを確認してください。"));
-    if (used == 0) return ok("deep", QStringLiteral("プログラムメモリは空です（全語 3FFFh）。コードプロテクトは無効です。"));
-    return ok("deep", QStringLiteral("プログラムが書き込まれています（1024 語のうち %1 語）。コードプロテクトは無効です。").arg(used));
+        return warn("deep", DiagnosisTr::tr("プログラムメモリが全語 0000h と読めました。データ線かクロック線がつながっていないか、PIC がありません。"),
+                    DiagnosisTr::tr("ICSP の配線（PGD、PGC、MCLR、GND）と PIC の向きを確認してください。"));
+    if (used == 0) return ok("deep", DiagnosisTr::tr("プログラムメモリは空です（全語 3FFFh）。コードプロテクトは無効です。"));
+    return ok("deep", DiagnosisTr::tr("プログラムが書き込まれています（1024 語のうち %1 語）。コードプロテクトは無効です。").arg(used));
 }
 
 QVector<Check> Runner::run()
@@ -466,18 +482,18 @@ QVector<Check> Runner::run()
     const DeviceInfo &dev = info_;
     add(d->deviceCheck(dev));
     const bool there = dev.exists;
-    add(there ? d->permissionCheck(dev) : notChecked("permission", QStringLiteral("デバイスがありません")));
+    add(there ? d->permissionCheck(dev) : notChecked("permission", DiagnosisTr::tr("デバイスがありません")));
     const bool mayOpen = there && checks.last().status != Status::Fail;
-    add(mayOpen ? d->busyCheck(dev) : notChecked("busy", there ? QStringLiteral("開く権限がありません") : QStringLiteral("デバイスがありません")));
+    add(mayOpen ? d->busyCheck(dev) : notChecked("busy", there ? DiagnosisTr::tr("開く権限がありません") : DiagnosisTr::tr("デバイスがありません")));
     add(d->grabbersCheck(dev));
     add(d->adapterCheck(dev));
     const bool open = d->link != nullptr;
-    add(open ? d->writerCheck(dev, cancelled) : notChecked("writer", QStringLiteral("ポートを開けません")));
+    add(open ? d->writerCheck(dev, cancelled) : notChecked("writer", DiagnosisTr::tr("ポートを開けません")));
     const bool answered = open && checks.last().status != Status::Fail && !d->lost;
-    add(answered ? d->targetCheck(cancelled) : notChecked("target", QStringLiteral("ライタが応答しません")));
+    add(answered ? d->targetCheck(cancelled) : notChecked("target", DiagnosisTr::tr("ライタが応答しません")));
     if (d->request.deep) {
         const bool powered = answered && checks.last().status != Status::Fail && !d->lost;
-        add(powered ? d->deepCheck(cancelled) : notChecked("deep", QStringLiteral("ターゲットを確認できません")));
+        add(powered ? d->deepCheck(cancelled) : notChecked("deep", DiagnosisTr::tr("ターゲットを確認できません")));
     }
     if (d->ownLink) d->ownLink->close();
     d->alias.release();
@@ -495,21 +511,26 @@ int exitCode(const QVector<Check> &checks)
 
 QString checkLabel(const QString &name)
 {
-    static const QHash<QString, QString> labels = {
-        {QStringLiteral("device"), QStringLiteral("デバイス")},       {QStringLiteral("permission"), QStringLiteral("権限")},
-        {QStringLiteral("busy"), QStringLiteral("使用中")},           {QStringLiteral("grabbers"), QStringLiteral("横取り")},
-        {QStringLiteral("adapter"), QStringLiteral("アダプタ")},      {QStringLiteral("writer"), QStringLiteral("ライタ")},
-        {QStringLiteral("target"), QStringLiteral("ターゲット")},     {QStringLiteral("deep"), QStringLiteral("プログラムメモリ")},
+    static const QHash<QString, const char *> labels = {
+        {QStringLiteral("device"), QT_TRANSLATE_NOOP("diagnosis", "デバイス")},
+        {QStringLiteral("permission"), QT_TRANSLATE_NOOP("diagnosis", "権限")},
+        {QStringLiteral("busy"), QT_TRANSLATE_NOOP("diagnosis", "使用中")},
+        {QStringLiteral("grabbers"), QT_TRANSLATE_NOOP("diagnosis", "横取り")},
+        {QStringLiteral("adapter"), QT_TRANSLATE_NOOP("diagnosis", "アダプタ")},
+        {QStringLiteral("writer"), QT_TRANSLATE_NOOP("diagnosis", "ライタ")},
+        {QStringLiteral("target"), QT_TRANSLATE_NOOP("diagnosis", "ターゲット")},
+        {QStringLiteral("deep"), QT_TRANSLATE_NOOP("diagnosis", "プログラムメモリ")},
     };
-    return labels.value(name, name);
+    const char *label = labels.value(name);
+    return label ? DiagnosisTr::tr(label) : name;
 }
 
 QString statusLabel(Status s)
 {
     switch (s) {
-    case Status::Ok: return QStringLiteral("正常");
-    case Status::Warn: return QStringLiteral("注意");
-    case Status::Fail: return QStringLiteral("異常");
+    case Status::Ok: return DiagnosisTr::tr("正常");
+    case Status::Warn: return DiagnosisTr::tr("注意");
+    case Status::Fail: return DiagnosisTr::tr("異常");
     }
     return QString();
 }
@@ -517,10 +538,10 @@ QString statusLabel(Status s)
 QString report(const QVector<Check> &checks, const QString &device)
 {
     QStringList lines;
-    lines << QStringLiteral("接続診断: %1").arg(device.isEmpty() ? QStringLiteral("（ポート未指定）") : device);
+    lines << DiagnosisTr::tr("接続診断: %1").arg(device.isEmpty() ? DiagnosisTr::tr("（ポート未指定）") : device);
     for (const Check &c : checks) {
-        lines << QStringLiteral("%1 %2（%3）: %4").arg(QString::fromLatin1(statusName(c.status)).leftJustified(4), c.name, checkLabel(c.name), c.detail);
-        if (!c.remedy.isEmpty() && c.status != Status::Ok) lines << QStringLiteral("     対処: %1").arg(c.remedy);
+        lines << DiagnosisTr::tr("%1 %2（%3）: %4").arg(QString::fromLatin1(statusName(c.status)).leftJustified(4), c.name, checkLabel(c.name), c.detail);
+        if (!c.remedy.isEmpty() && c.status != Status::Ok) lines << DiagnosisTr::tr("     対処: %1").arg(c.remedy);
     }
     return lines.join(QLatin1Char('\n'));
 }

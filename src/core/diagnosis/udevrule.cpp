@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/diagnosis/udevrule.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace diagnosis {
 
 namespace {
+
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(diagnosis)
+};
 
 QString safeName(const QString &s)
 {
@@ -50,23 +55,23 @@ QString udevInstallCommand(const QString &command)
 QString udevRule(const DeviceInfo &d, QString *why)
 {
     if (!d.exists) {
-        *why = QStringLiteral("%1 が見つからないので、規則を作れません。アダプタをつないでから実行してください。").arg(d.device);
+        *why = Tr::tr("%1 が見つからないので、規則を作れません。アダプタをつないでから実行してください。").arg(d.device);
         return QString();
     }
     if (!d.usb || d.vid.isEmpty() || d.pid.isEmpty()) {
-        *why = QStringLiteral("%1 は USB シリアルアダプタではないので、規則は要りません。").arg(d.device);
+        *why = Tr::tr("%1 は USB シリアルアダプタではないので、規則は要りません。").arg(d.device);
         return QString();
     }
     QString match = QStringLiteral("ATTRS{idVendor}==\"%1\", ATTRS{idProduct}==\"%2\"").arg(d.vid, d.pid);
     if (!d.serial.isEmpty()) match += QStringLiteral(", ATTRS{serial}==\"%1\"").arg(QString(d.serial).replace(QLatin1Char('"'), QLatin1Char('?')));
     QStringList lines;
-    lines << QStringLiteral("# veltraw のライタ用 USB シリアルアダプタ（%1:%2%3）")
-                 .arg(d.vid, d.pid, d.serial.isEmpty() ? QString() : QStringLiteral("、シリアル番号 ") + d.serial);
-    lines << QStringLiteral("# %1 として保存します。uaccess は 73-seat-late.rules より前に読まれる必要があります。").arg(QLatin1String(kUdevRulePath));
+    lines << Tr::tr("# veltraw のライタ用 USB シリアルアダプタ（%1:%2%3）")
+                 .arg(d.vid, d.pid, d.serial.isEmpty() ? QString() : Tr::tr("、シリアル番号 %1").arg(d.serial));
+    lines << Tr::tr("# %1 として保存します。uaccess は 73-seat-late.rules より前に読まれる必要があります。").arg(QLatin1String(kUdevRulePath));
     lines << QStringLiteral("SUBSYSTEM==\"tty\", %1, TAG+=\"uaccess\", ENV{ID_MM_DEVICE_IGNORE}=\"1\", SYMLINK+=\"%2\"")
                  .arg(match, udevLinkName(d).mid(5));
     if (isFtdi(d.vid)) {
-        lines << QStringLiteral("# FTDI: 受信したバイトを 1 ms で渡す（既定の 16 ms では書き込みが数倍遅くなります）");
+        lines << Tr::tr("# FTDI: 受信したバイトを 1 ms で渡す（既定の 16 ms では書き込みが数倍遅くなります）");
         lines << QStringLiteral("ACTION==\"add\", SUBSYSTEM==\"usb-serial\", DRIVER==\"ftdi_sio\", %1, ATTR{latency_timer}=\"1\"").arg(match);
     }
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');

@@ -3,6 +3,7 @@
 
 #include "core/systemtext.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -10,6 +11,10 @@
 namespace datafile {
 
 namespace {
+
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(datafile)
+};
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -118,21 +123,21 @@ ReadResult readDataFile(const QString &path)
     const QFileInfo info(path);
     // A FIFO or a device could block the open or never end: only plain files are read.
     if (!info.exists()) {
-        r.error = QStringLiteral("ファイルがありません: %1").arg(path);
+        r.error = Tr::tr("ファイルがありません: %1").arg(path);
         return r;
     }
     if (!info.isFile()) {
-        r.error = QStringLiteral("通常のファイルではありません: %1").arg(path);
+        r.error = Tr::tr("通常のファイルではありません: %1").arg(path);
         return r;
     }
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
-        r.error = systemtext::after(QStringLiteral("%1 を読めません。").arg(path), f.errorString());
+        r.error = systemtext::after(Tr::tr("%1 を読めません。").arg(path), f.errorString());
         return r;
     }
     const QByteArray text = f.read(kMaxFileBytes);
     if (f.error() != QFileDevice::NoError) {
-        r.error = systemtext::after(QStringLiteral("%1 を読めません。").arg(path), f.errorString());
+        r.error = systemtext::after(Tr::tr("%1 を読めません。").arg(path), f.errorString());
         return r;
     }
     r.bytes = bytesFromValues(splitValues(decodeText(text)));

@@ -3,9 +3,17 @@
 
 #include "core/formats/numbertext.h"
 
+#include <QCoreApplication>
+
 #include <limits>
 
 namespace eepromtext {
+
+namespace {
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(eepromtext)
+};
+}  // namespace
 
 QString cellText(int value)
 {
@@ -73,9 +81,9 @@ Entry checkEntry(const QString &text)
 QString problemText(EntryProblem problem)
 {
     switch (problem) {
-    case EntryProblem::NotOneByte: return QStringLiteral("１バイトのデータを入力してください");
-    case EntryProblem::NotAValue: return QStringLiteral("データの値が正しくありません");
-    case EntryProblem::OutOfRange: return QStringLiteral("データの値が有効範囲を超えています");
+    case EntryProblem::NotOneByte: return Tr::tr("１バイトのデータを入力してください");
+    case EntryProblem::NotAValue: return Tr::tr("データの値が正しくありません");
+    case EntryProblem::OutOfRange: return Tr::tr("データの値が有効範囲を超えています");
     case EntryProblem::None: break;
     }
     return QString();

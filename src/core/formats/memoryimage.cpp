@@ -4,11 +4,17 @@
 #include "core/formats/hexrecord.h"
 #include "core/formats/numbertext.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace memoryimage {
 
 namespace {
+
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(memoryimage)
+};
 
 constexpr int kFine = -2;
 constexpr int kEepromWordAddress = kEepromByteAddress / 2;
@@ -199,35 +205,35 @@ QString problemText(const Issue &i)
 {
     switch (i.problem) {
     case Problem::LineTooLong:
-        return QStringLiteral("行が長すぎます。Intel HEX ファイルではないようです");
+        return Tr::tr("行が長すぎます。Intel HEX ファイルではないようです");
     case Problem::Unreadable:
-        return QStringLiteral("ファイルを最後まで読めませんでした");
+        return Tr::tr("ファイルを最後まで読めませんでした");
     case Problem::NoColon:
-        return QStringLiteral("行の先頭が「:」ではありません。Intel HEX のレコードではありません");
+        return Tr::tr("行の先頭が「:」ではありません。Intel HEX のレコードではありません");
     case Problem::AddressBackwards:
-        return QStringLiteral("アドレス %1 のレコードが、前のレコードより前のアドレスを指しています"
+        return Tr::tr("アドレス %1 のレコードが、前のレコードより前のアドレスを指しています"
                               "（書込みはレコードをアドレス順に送ります）").arg(at(i.address));
     case Problem::WordTooWide:
-        return QStringLiteral("アドレス %1 のワードの上位バイトが 80h 以上で、プログラムワードになりません").arg(at(i.address));
+        return Tr::tr("アドレス %1 のワードの上位バイトが 80h 以上で、プログラムワードになりません").arg(at(i.address));
     case Problem::BadRecord:
         if (i.value >= 0)
-            return QStringLiteral("チェックサムが合いません（正しくは %1h）")
+            return Tr::tr("チェックサムが合いません（正しくは %1h）")
                 .arg(numbertext::hex(i.value, 2));
-        return QStringLiteral("レコードの形が正しくありません（バイト数と長さが合わないか、16進数でない文字があります）");
+        return Tr::tr("レコードの形が正しくありません（バイト数と長さが合わないか、16進数でない文字があります）");
     case Problem::BeyondProgramMemory:
-        return QStringLiteral("アドレス %1 はプログラムメモリ（0000h〜03FFh）の外です").arg(at(i.address));
+        return Tr::tr("アドレス %1 はプログラムメモリ（0000h〜03FFh）の外です").arg(at(i.address));
     case Problem::NotWrittenAfterStop:
-        return QStringLiteral("アドレス %1 からのワードは書込まれません（書込みは %2 行目のレコードで終わります）")
+        return Tr::tr("アドレス %1 からのワードは書込まれません（書込みは %2 行目のレコードで終わります）")
             .arg(at(i.address))
             .arg(i.value);
     case Problem::IdNotWritten:
-        return QStringLiteral("ID ワード（%1 から）は書込まれません。ライタには ID ワードを書込むコマンドがありません").arg(at(i.address));
+        return Tr::tr("ID ワード（%1 から）は書込まれません。ライタには ID ワードを書込むコマンドがありません").arg(at(i.address));
     case Problem::BitsAboveFourteen:
-        return QStringLiteral("アドレス %1 のワードが 14 ビットを超えています。PIC には下位 14 ビットだけが書込まれます").arg(at(i.address));
+        return Tr::tr("アドレス %1 のワードが 14 ビットを超えています。PIC には下位 14 ビットだけが書込まれます").arg(at(i.address));
     case Problem::Ignored:
-        return QStringLiteral("アドレス %1 には PIC のメモリがないので、このレコードは使われません").arg(at(i.address));
+        return Tr::tr("アドレス %1 には PIC のメモリがないので、このレコードは使われません").arg(at(i.address));
     case Problem::OtherRecordType:
-        return QStringLiteral("レコードタイプ %1 は使われません")
+        return Tr::tr("レコードタイプ %1 は使われません")
             .arg(numbertext::hex(i.value, 2));
     }
     return QString();

@@ -5,9 +5,15 @@
 #include "core/formats/disasm.h"
 #include "core/protocol/verify.h"
 
+#include <QCoreApplication>
+
 namespace listing {
 
 namespace {
+
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(listing)
+};
 
 QString hex4(int v) { return QStringLiteral("%1").arg(v & 0xFFFF, 4, 16, QLatin1Char('0')).toUpper(); }
 
@@ -32,18 +38,18 @@ QString configText(int word)
     const configword::Selection s = configword::selectionFromWord(qint16(word));
     static const char *const kOscillator[4] = {"RC", "LP", "XT", "HS"};
     auto onOff = [](int i) { return QLatin1String(i == 0 ? "ON" : "OFF"); };
-    return QStringLiteral("オシレータ %1、ウォッチドッグタイマ %2、パワーアップタイマ %3、コードプロテクト %4")
+    return Tr::tr("オシレータ %1、ウォッチドッグタイマ %2、パワーアップタイマ %3、コードプロテクト %4")
         .arg(QLatin1String(kOscillator[s.oscillator]), onOff(s.watchdog), onOff(s.powerUp), onOff(s.codeProtect));
 }
 
 QString idText(int address, int word)
 {
     const int i = address - kIdAddress;
-    if (i < 4) return QStringLiteral("IDワード %1（下位4ビット %2h）").arg(i).arg(QString::number(word & 0xF, 16).toUpper());
-    if (i < 6) return QStringLiteral("予約");
+    if (i < 4) return Tr::tr("IDワード %1（下位4ビット %2h）").arg(i).arg(QString::number(word & 0xF, 16).toUpper());
+    if (i < 6) return Tr::tr("予約");
     // The PIC16F84A's device ID is 0560h and up: bits 4-0 are its revision.
-    if ((word & 0x3FE0) == 0x0560) return QStringLiteral("デバイスID: PIC16F84A リビジョン %1").arg(word & 0x1F);
-    return word == kErased ? QStringLiteral("デバイスID: なし") : QStringLiteral("デバイスID");
+    if ((word & 0x3FE0) == 0x0560) return Tr::tr("デバイスID: PIC16F84A リビジョン %1").arg(word & 0x1F);
+    return word == kErased ? Tr::tr("デバイスID: なし") : Tr::tr("デバイスID");
 }
 
 }  // namespace
@@ -138,7 +144,7 @@ QString describe(const Row &row, int word, bool configFromSettings)
     case Row::Word: return disasm::instruction(word, true);
     case Row::Unused: return QString();
     case Row::Id: return idText(row.address, word);
-    case Row::Config: return configText(word) + (configFromSettings ? QStringLiteral("（設定の値）") : QString());
+    case Row::Config: return configText(word) + (configFromSettings ? Tr::tr("（設定の値）") : QString());
     }
     return QString();
 }
@@ -146,7 +152,7 @@ QString describe(const Row &row, int word, bool configFromSettings)
 QString addressText(const Row &row)
 {
     if (row.kind == Row::Unused)
-        return QStringLiteral("%1h–%2h 未使用 (3FFF)").arg(hex4(row.address), hex4(row.last));
+        return Tr::tr("%1h–%2h 未使用 (3FFF)").arg(hex4(row.address), hex4(row.last));
     return hex4(row.address) + QLatin1Char('h');
 }
 
@@ -158,7 +164,7 @@ QString text(const Listing &l, const Image &file, const Image &pic)
         return width > 0 ? QStringLiteral("%1").arg(t, -width) : t;
     };
     QStringList lines;
-    if (both) lines << QStringLiteral("（左: ファイル、右: PIC。違う行に *）");
+    if (both) lines << Tr::tr("（左: ファイル、右: PIC。違う行に *）");
     for (const Row &r : l.rows) {
         QString line = QLatin1String(r.differs ? "*  " : "   ") + addressText(r);
         if (r.kind != Row::Unused) {

@@ -5,10 +5,17 @@
 #include "core/settings/storedsettings.h"
 #include "core/systemtext.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSerialPort>
 
 namespace portnaming {
+
+namespace {
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(portnaming)
+};
+}  // namespace
 
 Resolution deviceFor(int comNumber, const QString &iniPath, const QString &homeDir)
 {
@@ -23,9 +30,9 @@ Resolution deviceFor(int comNumber, const QString &iniPath, const QString &homeD
 QString describe(int comNumber, const QString &iniPath, const QString &homeDir)
 {
     const Resolution r = deviceFor(comNumber, iniPath, homeDir);
-    if (r.device.isEmpty()) return QStringLiteral("ポートが選ばれていません");
-    QString text = QStringLiteral("→ %1").arg(r.device);
-    if (!QFileInfo::exists(r.device)) text += QStringLiteral(" (見つかりません)");
+    if (r.device.isEmpty()) return Tr::tr("ポートが選ばれていません");
+    QString text = QStringLiteral("→ %1").arg(r.device);  // untranslated: an arrow and a path read alike in every language
+    if (!QFileInfo::exists(r.device)) text += Tr::tr(" (見つかりません)");
     return text;
 }
 
@@ -33,16 +40,16 @@ QString openFailureText(const QString &device, int serialError, const QString &s
 {
     switch (serialError) {
     case QSerialPort::DeviceNotFoundError:
-        return QStringLiteral("%1 が見つかりません。ケーブルの接続とポートの設定を確認してください。").arg(device);
+        return Tr::tr("%1 が見つかりません。ケーブルの接続とポートの設定を確認してください。").arg(device);
     case QSerialPort::PermissionError:
         if (QFileInfo::exists(device))
-            return QStringLiteral("%1 を開く権限がないか、ほかのプログラムが使用中です。"
+            return Tr::tr("%1 を開く権限がないか、ほかのプログラムが使用中です。"
                                   "権限がない場合は dialout グループに加わってください。").arg(device);
-        return QStringLiteral("%1 が見つかりません。").arg(device);
+        return Tr::tr("%1 が見つかりません。").arg(device);
     case QSerialPort::OpenError:
-        return QStringLiteral("%1 はすでに開かれています。").arg(device);
+        return Tr::tr("%1 はすでに開かれています。").arg(device);
     default:
-        return systemtext::after(QStringLiteral("%1 を開けません。").arg(device), systemText);
+        return systemtext::after(Tr::tr("%1 を開けません。").arg(device), systemText);
     }
 }
 

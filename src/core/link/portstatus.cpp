@@ -22,6 +22,10 @@ namespace portstatus {
 
 namespace {
 
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(portstatus)
+};
+
 #ifdef Q_OS_UNIX
 
 bool alive(qint64 pid) { return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM); }
@@ -219,21 +223,21 @@ QString text(const Status &s, const QString &device)
     case PortProblem::None:
         return QString();
     case PortProblem::NoDevice:
-        return QStringLiteral("%1 が見つかりません。ケーブルの接続とポートの指定を確認してください。").arg(device);
+        return Tr::tr("%1 が見つかりません。ケーブルの接続とポートの指定を確認してください。").arg(device);
     case PortProblem::NoPermission:
-        return QStringLiteral("%1 を開く権限がありません。dialout グループに加わり（sudo usermod -aG dialout ユーザー名）、"
+        return Tr::tr("%1 を開く権限がありません。dialout グループに加わり（sudo usermod -aG dialout ユーザー名）、"
                               "ログインし直してください。").arg(device);
     case PortProblem::Busy:
         if (s.holderPid > 0) {
-            const QString who = s.holderName.isEmpty() ? QStringLiteral("プロセス %1").arg(s.holderPid)
-                                                       : QStringLiteral("%1、プロセス %2").arg(s.holderName).arg(s.holderPid);
-            return QStringLiteral("%1 はほかのプログラム（%2）が使用中です。そのプログラムを終了するかポートを閉じてから、"
+            const QString who = s.holderName.isEmpty() ? Tr::tr("プロセス %1").arg(s.holderPid)
+                                                       : Tr::tr("%1、プロセス %2").arg(s.holderName).arg(s.holderPid);
+            return Tr::tr("%1 はほかのプログラム（%2）が使用中です。そのプログラムを終了するかポートを閉じてから、"
                                   "もう一度実行してください。").arg(device, who);
         }
-        return QStringLiteral("%1 はほかのプログラムが使用中です。そのプログラムを終了するかポートを閉じてから、"
+        return Tr::tr("%1 はほかのプログラムが使用中です。そのプログラムを終了するかポートを閉じてから、"
                               "もう一度実行してください。").arg(device);
     case PortProblem::Other:
-        return systemtext::after(QStringLiteral("%1 を開けません。").arg(device), s.detail);
+        return systemtext::after(Tr::tr("%1 を開けません。").arg(device), s.detail);
     }
     return QString();
 }

@@ -24,7 +24,7 @@ ProgrammerLink::~ProgrammerLink() { close(); }
 bool ProgrammerLink::open(const QString &iniPath, QString *why)
 {
     if (CommPort < 1) {
-        if (why) *why = QStringLiteral("通信ポートが選ばれていません。");
+        if (why) *why = QCoreApplication::translate("link", "通信ポートが選ばれていません。");
         return false;
     }
     return openDevice(portnaming::deviceFor(CommPort, iniPath, QDir::homePath()).device, why);

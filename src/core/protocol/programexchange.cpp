@@ -7,13 +7,18 @@
 #include "core/link/sevenbit.h"
 #include "core/messages.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace program {
 
 namespace {
 
-const QString kHexFilter = QStringLiteral("Hexファイル(*.hex)|*.hex|すべてのファイル(*.*)|*.*");
+// "description|pattern|...": the descriptions translate, the patterns and bars stay.
+QString hexFilter()
+{
+    return QCoreApplication::translate("program", "Hexファイル(*.hex)|*.hex|すべてのファイル(*.*)|*.*");
+}
 
 bool is(const QString &reply, char letter) { return reply.size() == 1 && reply[0] == QLatin1Char(letter); }
 
@@ -375,7 +380,7 @@ ReadResult readProgram(ProgrammerLink &link, ExchangeHost &host)
     ReadResult result = receive(s);
     if (result.outcome == Outcome::Done) {
         SaveRequest r;
-        r.filter = kHexFilter;
+        r.filter = hexFilter();
         r.defaultSuffix = QStringLiteral("hex");
         r.proposedName = proposedSaveName();
         // The words read are not thrown away because one file could not be written: the user

@@ -3,6 +3,8 @@
 
 #include "core/link/programmerlink.h"
 
+#include <QCoreApplication>
+
 namespace about {
 
 QString versionLine(int major, int minor)
@@ -13,7 +15,7 @@ QString versionLine(int major, int minor)
 
 QString firmwareVersionText(const QString &accumulated)
 {
-    return QStringLiteral("ファームウェアバージョン ") + accumulated.left(1) + QLatin1Char('.') + accumulated.right(2);
+    return QCoreApplication::translate("about", "ファームウェアバージョン %1.%2").arg(accumulated.left(1), accumulated.right(2));
 }
 
 VersionResult queryFirmwareVersion(ProgrammerLink &link, ExchangeHost &host)
