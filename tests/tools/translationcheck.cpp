@@ -47,6 +47,25 @@ QStringList placeholders(const QString &s)
     return found;
 }
 
+// An element's text, where lupdate writes a control character such as the "\r" of "\r\n" as
+// <byte value="xd"/>.
+QString elementText(QXmlStreamReader &xml)
+{
+    QString text;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isCharacters()) {
+            text += xml.text();
+        } else if (xml.isStartElement() && xml.name() == QLatin1String("byte")) {
+            const QString v = xml.attributes().value(QLatin1String("value")).toString();
+            text += QChar(v.startsWith(QLatin1Char('x')) ? v.mid(1).toUShort(nullptr, 16) : v.toUShort());
+        } else if (xml.isEndElement() && xml.name() != QLatin1String("byte")) {
+            break;
+        }
+    }
+    return text;
+}
+
 // The catalogue's source texts; reports its unfinished, vanished and mismatched entries.
 QSet<QString> readCatalogue(const QString &path)
 {
@@ -59,15 +78,16 @@ QSet<QString> readCatalogue(const QString &path)
     QXmlStreamReader xml(&f);
     QString context, source;
     while (!xml.atEnd()) {
-        if (!xml.readNextStartElement()) continue;
+        // Token by token: readNextStartElement() after elementText() ends the document as premature.
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
         if (xml.name() == QLatin1String("name")) {
             context = xml.readElementText();
         } else if (xml.name() == QLatin1String("source")) {
-            source = xml.readElementText();
+            source = elementText(xml);
             sources.insert(source);
         } else if (xml.name() == QLatin1String("translation")) {
             const QString type = xml.attributes().value(QLatin1String("type")).toString();
-            const QString text = xml.readElementText();
+            const QString text = elementText(xml);
             const QString where = QStringLiteral("%1: %2: \"%3\"").arg(path, context, oneLine(source));
             if (type == QLatin1String("vanished") || type == QLatin1String("obsolete"))
                 problem(where + QStringLiteral(": no longer in the code (changed or removed): revisit its translation"));
