@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The settings file, number texts, the wire encoding and COM port naming.
+// The settings file, number texts, the wire encoding, COM port naming and the language the
+// core's texts come out in.
 
 #include "core/settings/settingsfile.h"
 #include "core/settings/storedsettings.h"
@@ -8,14 +9,71 @@
 #include "core/link/sevenbit.h"
 #include "core/platform.h"
 #include "core/i18n.h"
+#include "core/diagnosis/diagnosis.h"
+#include "core/formats/memoryimage.h"
+#include "core/messages.h"
+#include "core/protocol/versionexchange.h"
+#include "core/systemtext.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
+
+#include <functional>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace {
+
+// The English catalogue for one test, Japanese again after it whatever happens.
+struct English {
+    English() { i18n::install(i18n::Language::English); }
+    ~English() { i18n::install(i18n::Language::Japanese); }
+};
+
+bool hasJapanese(const QString &s)
+{
+    static const QRegularExpression re(QStringLiteral("[\\x{3000}-\\x{30FF}\\x{3400}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]"));
+    return s.contains(re);
+}
+
+// How a text breaks into lines: each break as "\r\n" or "\n", and whether it starts or ends with one.
+QStringList lineBreaks(const QString &s)
+{
+    QStringList breaks;
+    static const QRegularExpression re(QStringLiteral("\r?\n"));
+    for (auto it = re.globalMatch(s); it.hasNext();) breaks << it.next().captured().toUtf8().toHex();
+    breaks << QString::number(int(s.startsWith(QLatin1Char('\r')) || s.startsWith(QLatin1Char('\n'))))
+           << QString::number(int(s.endsWith(QLatin1Char('\n'))));
+    return breaks;
+}
+
+// The core's texts that the rows below produce, each in the language installed at the time.
+const QVector<std::function<QString()>> &coreTexts()
+{
+    static const QVector<std::function<QString()>> texts = {
+        [] { return QString(messages::kProgramTitle); },
+        [] { return messages::linkBusy().text; },
+        [] { return messages::writingAt(0x12); },
+        [] { return messages::verifyMatched(24, true, 0); },
+        [] { return messages::mismatchLine(1, 0x2007, 0x11, 0x10); },
+        [] { return messages::mismatchLine(0, 0x0010, 0x2805, 0x3FFF); },
+        [] { return memoryimage::problemText({memoryimage::Problem::BadRecord, 3, 0, 0x5A}); },
+        [] { return systemtext::after(messages::saveFailed(QStringLiteral("/x/a.hex"), QString()), QStringLiteral("Permission denied")); },
+        [] { return about::firmwareVersionText(QStringLiteral("105")); },
+        [] {
+            diagnosis::Check c{QStringLiteral("writer"), diagnosis::Status::Fail, QStringLiteral("d"), QStringLiteral("r"), 69};
+            return diagnosis::report({c}, QString());
+        },
+    };
+    return texts;
+}
+
+}  // namespace
 
 class TestSettings : public QObject {
     Q_OBJECT
@@ -268,6 +326,93 @@ private slots:
         QFETCH(bool, english);
         const auto language = i18n::choose(uiLanguages.split(QLatin1Char(','), Qt::SkipEmptyParts));
         QCOMPARE(language == i18n::Language::English, english);
+    }
+
+    // The core's texts under the English catalogue: English, broken into lines as the Japanese
+    // is; the Japanese ones unchanged before and after.
+    void coreTextsInEnglish_data()
+    {
+        QTest::addColumn<int>("text");
+        QTest::addColumn<QString>("japanese");
+        QTest::addColumn<QString>("english");
+        QTest::newRow("a title, made before main") << 0 << "VELTRA2オンボードライタ" << "VELTRA2 On-board Writer";
+        QTest::newRow("a box of two lines")
+            << 1 << "ほかの画面がライタと通信中です。\r\n通信が終わってからもう一度操作してください。"
+            << "Another window is talking to the writer.\r\nTry again when it has finished.";
+        QTest::newRow("progress") << 2 << "アドレス   12 書込み中" << "Writing address   12";
+        QTest::newRow("verify summary") << 3 << "照合しました。ファイルと一致しています（プログラムメモリ 24 ワード、コンフィグレーションワード）。"
+                                        << "Verified. Matches the file (program memory, words: 24; configuration word).";
+        QTest::newRow("verify list, configuration word")
+            << 4 << "コンフィグ  2007h  ファイル   11  PIC   10  （ビット0〜4）" << "Config      2007h  file   11  PIC   10  (bits 0-4)";
+        QTest::newRow("verify list, program word")
+            << 5 << "プログラム  0010h  ファイル 2805  PIC 3FFF" << "Program     0010h  file 2805  PIC 3FFF";
+        QTest::newRow("HEX reader") << 6 << "チェックサムが合いません（正しくは 5Ah）" << "Checksum mismatch (should be 5Ah)";
+        QTest::newRow("system text after ours")
+            << 7 << "/x/a.hex に保存できませんでした。\nシステムのメッセージ: Permission denied"
+            << "Could not save to /x/a.hex.\nSystem message: Permission denied";
+        QTest::newRow("firmware") << 8 << "ファームウェアバージョン 1.05" << "Firmware version 1.05";
+        QTest::newRow("diagnosis report")
+            << 9 << "接続診断: （ポート未指定）\nfail writer（ライタ）: d\n     対処: r"
+            << "Connection diagnosis: (no port given)\nfail writer (writer): d\n     remedy: r";
+    }
+    void coreTextsInEnglish()
+    {
+        QFETCH(int, text);
+        QFETCH(QString, japanese);
+        QFETCH(QString, english);
+        const auto &produce = coreTexts()[text];
+        QCOMPARE(produce(), japanese);
+        {
+            English en;
+            QCOMPARE(i18n::current(), i18n::Language::English);
+            const QString got = produce();
+            QCOMPARE(got, english);
+            QVERIFY2(!hasJapanese(got), qPrintable(got));
+            QCOMPARE(lineBreaks(got), lineBreaks(japanese));
+        }
+        QCOMPARE(produce(), japanese);
+    }
+
+    // Every entry of the core's catalogue, as the program has it built in: the translation
+    // comes out for its context, in English, with the source's line breaks.
+    void everyCoreTranslationComesOutWithItsLines()
+    {
+        QFile ts(QFINDTESTDATA("../../translations/veltraw_core_en.ts"));
+        QVERIFY(ts.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&ts);
+        // An element's text, with lupdate's <byte value="xd"/> for a carriage return put back.
+        auto text = [&xml] {
+            QString t;
+            while (!xml.atEnd()) {
+                xml.readNext();
+                if (xml.isCharacters()) t += xml.text();
+                else if (xml.isStartElement() && xml.name() == QLatin1String("byte")) t += QLatin1Char('\r');
+                else if (xml.isEndElement() && xml.name() != QLatin1String("byte")) break;
+            }
+            return t;
+        };
+        English en;
+        QString context, source, comment;
+        int entries = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+            if (xml.name() == QLatin1String("name")) context = text();
+            else if (xml.name() == QLatin1String("message")) comment.clear();
+            else if (xml.name() == QLatin1String("source")) source = text();
+            else if (xml.name() == QLatin1String("comment")) comment = text();
+            else if (xml.name() == QLatin1String("translation")) {
+                const QString translation = text();
+                const QByteArray c = context.toUtf8(), s = source.toUtf8(), d = comment.toUtf8();
+                const QString shown = QCoreApplication::translate(c.constData(), s.constData(), comment.isEmpty() ? nullptr : d.constData());
+                const QByteArray where = (context + QStringLiteral(": ") + source).toUtf8();
+                QVERIFY2(shown == translation, where.constData());
+                QVERIFY2(!hasJapanese(translation), where.constData());
+                QVERIFY2(lineBreaks(translation) == lineBreaks(source), where.constData());
+                ++entries;
+            }
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QVERIFY(entries > 200);
     }
 };
 
