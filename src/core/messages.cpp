@@ -117,8 +117,8 @@ Message browserFailed(const QString &page)
 Message slowAdapter(int ms, const QString &device)
 {
     return box(Tr::tr("USBシリアル変換器の遅延タイマが %1 ms に設定されています。\r\n"
-                              "このままでは書込みや読出しに何倍もの時間がかかります。\r\n"
-                              "遅延タイマを 1 ms にする方法は、マニュアルの「トラブルシューティング」を見てください。")
+                      "このままでは書込みや読出しに何倍もの時間がかかります。\r\n"
+                      "遅延タイマを 1 ms にする方法は、マニュアルの「トラブルシューティング」を見てください。")
                    .arg(ms),
                Icon::Information, kProgramTitle, device);
 }
@@ -136,7 +136,7 @@ QString verifyQuestion(const QString &path)
 Message verifyProtected()
 {
     return box(Tr::tr("コードプロテクトがONのため、プログラムメモリを照合できません。\r\n"
-                              "照合するには、コードプロテクトをOFFにして書込み直してください。"),
+                      "照合するには、コードプロテクトをOFFにして書込み直してください。"),
                Icon::Exclamation, kProgramTitle);
 }
 Message verifyFileStops(const QString &detail)
@@ -176,7 +176,7 @@ Message readFileError(const QString &detail) { return critical(Tr::tr("ファイ
 Message readIncomplete(const QString &detail)
 {
     return critical(Tr::tr("PICのプログラムを最後まで受信できませんでした。\r\n"
-                                   "ファイルは出力していません。もう一度操作してください。"),
+                           "ファイルは出力していません。もう一度操作してください。"),
                     kErrorTitle, detail);
 }
 Message readDone() { return box(Tr::tr("読取り終了しました"), Icon::None, kProgramTitle); }
@@ -271,7 +271,7 @@ Message hexOutsideProgramMemory(const QStringList &lines)
     QStringList shown = lines.mid(0, kShown);
     if (lines.size() > kShown) shown << Tr::tr("ほかに %1 行あります。").arg(lines.size() - kShown);
     return critical(Tr::tr("HEXファイルに、PICにメモリのないアドレス（0400h〜1FFFh）のワードがあります。\r\n"
-                                   "このファイルは書込みも照合もできません。ライタには何も送っていません。"),
+                           "このファイルは書込みも照合もできません。ライタには何も送っていません。"),
                     kFileErrorTitle, shown.join(QLatin1Char('\n')));
 }
 QString outsideProgramMemoryLine(int line, int firstWord, int lastWord)
@@ -293,13 +293,13 @@ QString portLostDetail(const QString &device, const QString &systemText)
 Message programMemoryNothing()
 {
     return box(Tr::tr("表示するプログラムがありません。\r\n"
-                              "HEXファイルを指定するか、プログラムRead または Verify でPICを読出してください。"),
+                      "HEXファイルを指定するか、プログラムRead または Verify でPICを読出してください。"),
                Icon::Information, kMainCaption);
 }
 Message programMemoryNoAddress(const QString &text)
 {
     return box(Tr::tr("アドレス「%1」は表示していません。\r\n"
-                              "0000h〜03FFh、2000h〜2007h の16進数で指定してください。").arg(text),
+                      "0000h〜03FFh、2000h〜2007h の16進数で指定してください。").arg(text),
                Icon::Exclamation, kMainCaption);
 }
 
@@ -383,13 +383,13 @@ const Text kEraseCommandInWindow{QT_TRANSLATE_NOOP("messages", "「Erase」ボ�
 QString verifyEraseFirst(const QString &eraseCommand)
 {
     return Tr::tr("違いはどれも、ファイルが 1 で PIC が 0 のビット（書込みでは 1 にできないビット）です。"
-                          "消去してから書込みましたか？ %1消去してから、もう一度書込んでください。").arg(eraseCommand);
+                  "消去してから書込みましたか？ %1消去してから、もう一度書込んでください。").arg(eraseCommand);
 }
 
 QString verifyProgramProtected()
 {
     return Tr::tr("コードプロテクトが有効なので、プログラムメモリは照合できません"
-                          "（保護された PIC からは書込んだ内容を読出せません）。");
+                  "（保護された PIC からは書込んだ内容を読出せません）。");
 }
 
 QString mismatchLine(int space, int address, int expected, int actual)

@@ -178,10 +178,10 @@ Check Runner::Impl::deviceCheck(const DeviceInfo &dev)
         found << chipText(c);
         if (isFtdi(c.vid) && c.pid == QLatin1String("0000"))
             remedy = DiagnosisTr::tr("PID が 0000 の FTDI チップ（偽造品が書き換えられたもの）です。ドライバに認識させるには: "
-                                    "sudo modprobe ftdi_sio && echo 0403 0000 | sudo tee /sys/bus/usb-serial/drivers/ftdi_sio/new_id");
+                                     "sudo modprobe ftdi_sio && echo 0403 0000 | sudo tee /sys/bus/usb-serial/drivers/ftdi_sio/new_id");
         else if (brlttyClaimsChip(c.vid, c.pid) && running(root, QStringLiteral("brltty")))
             remedy = DiagnosisTr::tr("点字ディスプレイ用の brltty がアダプタを横取りしています。点字ディスプレイを使わないなら "
-                                    "sudo apt remove brltty を実行し、アダプタを差し直してください。");
+                                     "sudo apt remove brltty を実行し、アダプタを差し直してください。");
     }
     if (remedy.isEmpty())
         remedy = present.isEmpty() ? DiagnosisTr::tr("ケーブルとアダプタを差し直してください。")
@@ -278,9 +278,9 @@ Check Runner::Impl::grabbersCheck(const DeviceInfo &dev)
     const bool usbTty = dev.usb || dev.tty.startsWith(QLatin1String("ttyUSB")) || dev.tty.startsWith(QLatin1String("ttyACM"));
     if (modemManager && usbTty && dev.udev.value(QStringLiteral("ID_MM_DEVICE_IGNORE")) != QLatin1String("1")) {
         found << DiagnosisTr::tr("ModemManager が動いていて、%1 を無視する設定（ID_MM_DEVICE_IGNORE）がありません。"
-                                "新しいポートに AT コマンドを送り、最初の通信を乱すことがあります").arg(dev.device);
+                                 "新しいポートに AT コマンドを送り、最初の通信を乱すことがあります").arg(dev.device);
         remedies << DiagnosisTr::tr("udev 規則で除外してください（veltraw-cli doctor --udev-rule）。"
-                                   "モデムを使わないなら sudo systemctl disable --now ModemManager でも構いません。");
+                                    "モデムを使わないなら sudo systemctl disable --now ModemManager でも構いません。");
     }
     if (running(root, QStringLiteral("brltty"))) {
         QStringList chips;
@@ -290,7 +290,7 @@ Check Runner::Impl::grabbersCheck(const DeviceInfo &dev)
         chips.removeDuplicates();
         if (!chips.isEmpty()) {
             found << DiagnosisTr::tr("点字ディスプレイ用の brltty が動いていて、%1 のアダプタがつながっています。brltty はこの種のアダプタを"
-                                    "横取りし、tty を消してしまいます").arg(chips.join(DiagnosisTr::tr("・")));
+                                     "横取りし、tty を消してしまいます").arg(chips.join(DiagnosisTr::tr("・")));
             remedies << DiagnosisTr::tr("点字ディスプレイを使わないなら sudo apt remove brltty を実行し、アダプタを差し直してください。");
         }
     }

@@ -212,7 +212,7 @@ QString problemText(const Issue &i)
         return Tr::tr("行の先頭が「:」ではありません。Intel HEX のレコードではありません");
     case Problem::AddressBackwards:
         return Tr::tr("アドレス %1 のレコードが、前のレコードより前のアドレスを指しています"
-                              "（書込みはレコードをアドレス順に送ります）").arg(at(i.address));
+                      "（書込みはレコードをアドレス順に送ります）").arg(at(i.address));
     case Problem::WordTooWide:
         return Tr::tr("アドレス %1 のワードの上位バイトが 80h 以上で、プログラムワードになりません").arg(at(i.address));
     case Problem::BadRecord:

@@ -44,7 +44,7 @@ QString openFailureText(const QString &device, int serialError, const QString &s
     case QSerialPort::PermissionError:
         if (QFileInfo::exists(device))
             return Tr::tr("%1 を開く権限がないか、ほかのプログラムが使用中です。"
-                                  "権限がない場合は dialout グループに加わってください。").arg(device);
+                          "権限がない場合は dialout グループに加わってください。").arg(device);
         return Tr::tr("%1 が見つかりません。").arg(device);
     case QSerialPort::OpenError:
         return Tr::tr("%1 はすでに開かれています。").arg(device);

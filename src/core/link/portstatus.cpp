@@ -226,16 +226,16 @@ QString text(const Status &s, const QString &device)
         return Tr::tr("%1 が見つかりません。ケーブルの接続とポートの指定を確認してください。").arg(device);
     case PortProblem::NoPermission:
         return Tr::tr("%1 を開く権限がありません。dialout グループに加わり（sudo usermod -aG dialout ユーザー名）、"
-                              "ログインし直してください。").arg(device);
+                      "ログインし直してください。").arg(device);
     case PortProblem::Busy:
         if (s.holderPid > 0) {
             const QString who = s.holderName.isEmpty() ? Tr::tr("プロセス %1").arg(s.holderPid)
                                                        : Tr::tr("%1、プロセス %2").arg(s.holderName).arg(s.holderPid);
             return Tr::tr("%1 はほかのプログラム（%2）が使用中です。そのプログラムを終了するかポートを閉じてから、"
-                                  "もう一度実行してください。").arg(device, who);
+                          "もう一度実行してください。").arg(device, who);
         }
         return Tr::tr("%1 はほかのプログラムが使用中です。そのプログラムを終了するかポートを閉じてから、"
-                              "もう一度実行してください。").arg(device);
+                      "もう一度実行してください。").arg(device);
     case PortProblem::Other:
         return systemtext::after(Tr::tr("%1 を開けません。").arg(device), s.detail);
     }
