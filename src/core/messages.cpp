@@ -26,7 +26,8 @@ const Text kSetUpCommStatus{QT_TRANSLATE_NOOP("messages", "通信設定をして
 const Text kLinkCheckProgress{QT_TRANSLATE_NOOP("messages", "VELTRA2オンボードプログラムライタと通信中...")};
 const Text kOperationBusy{QT_TRANSLATE_NOOP("messages", "ＰＩＣマイコンボードと通信中...")};
 const Text kExporting{QT_TRANSLATE_NOOP("messages", "ファイル出力中")};
-const Text kStoppedAtConfig{QT_TRANSLATE_NOOP("messages", "プログラムメモリは書込み済みです。コンフィグレーションワードの書込みで止まりました。")};
+const Text kStoppedAtConfig{
+    QT_TRANSLATE_NOOP("messages", "プログラムメモリは書込み済みです。コンフィグレーションワードの書込みで止まりました。")};
 const Text kEepromBusy{QT_TRANSLATE_NOOP("messages", "PICマイコンボードと通信中")};
 const Text kEepromWriting{QT_TRANSLATE_NOOP("messages", "書込み中")};
 

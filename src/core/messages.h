@@ -22,6 +22,7 @@ struct Text {
     QString toString() const;
     operator QString() const { return toString(); }
 };
+// Joined and compared as the QString constants they once were.
 QString operator+(const Text &a, const QString &b);
 QString operator+(const QString &a, const Text &b);
 bool operator==(const QString &a, const Text &b);
