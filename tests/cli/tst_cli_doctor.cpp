@@ -218,6 +218,32 @@ private slots:
         QVERIFY(!w.hostBytes().contains('W') && !w.hostBytes().contains('L'));
     }
 
+    // Under English the words of each check are English; names, statuses and the exit are not.
+    void checksInEnglish()
+    {
+        Served w;
+        w.server.writer().boardPowered = false;
+        const QByteArray language = qgetenv("LANGUAGE");
+        qputenv("LANGUAGE", "en");
+        const Result r = doctor({QStringLiteral("-p"), w.port()});
+        qputenv("LANGUAGE", language);
+        QStringList order;
+        QHash<QString, QJsonObject> checks;
+        QVERIFY2(checksOf(r, &order, &checks), qPrintable(r.both()));
+        QCOMPARE(order, kAlways);
+        QVERIFY2(r.code == 4, qPrintable(r.both()));
+        const QJsonObject target = checks.value(QStringLiteral("target"));
+        QCOMPARE(target.value(QStringLiteral("status")).toString(), QStringLiteral("fail"));
+        QCOMPARE(target.value(QStringLiteral("detail")).toString(),
+                 QStringLiteral("The writer answered that the target board is not powered (\"?\")."));
+        QCOMPARE(target.value(QStringLiteral("remedy")).toString(),
+                 QStringLiteral("Check the target board's power and its connection to the writer."));
+        QCOMPARE(checks.value(QStringLiteral("device")).value(QStringLiteral("detail")).toString().left(w.port().size() + 12),
+                 w.port() + QStringLiteral(" is present."));
+        QVERIFY2(checks.value(QStringLiteral("writer")).value(QStringLiteral("detail")).toString().startsWith(QStringLiteral("Answered the link check")),
+                 qPrintable(r.both()));
+    }
+
     void portHeldByAnotherProgram()
     {
         Served w;
