@@ -59,7 +59,8 @@ QSet<QString> readCatalogue(const QString &path)
     QXmlStreamReader xml(&f);
     QString context, source;
     while (!xml.atEnd()) {
-        if (!xml.readNextStartElement()) continue;
+        // Token by token: readNextStartElement() would read on past the end of the document.
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
         if (xml.name() == QLatin1String("name")) {
             context = xml.readElementText();
         } else if (xml.name() == QLatin1String("source")) {
