@@ -44,8 +44,8 @@ Options:
                     COM numbers map as in the window program: the settings file&apos;s [Ports],
                     ~/.wine/dosdevices/comN, then /dev/ttyS(n-1). Without -p: $VELTRAW_PORT,
                     else the window program&apos;s port (veltraw.ini, [Com] port).
-  --json            Standard output as JSON Lines (one a line: progress, mismatch, warning,
-                    and always a result last)
+  --json            Standard output as JSON Lines (one object per line: progress, mismatch,
+                    warning, and always a result last)
   -q                Show errors only
   --progress MODE   How progress shows: auto (a bar on a terminal, else a line every 10%),
                     bar, lines, none
@@ -690,7 +690,7 @@ Production and repeated rewriting:
                     byte first)
   --serial-counter FILE  Take numbers from a counter file (--serial-start N: the first number
                     when there is no file, --serial-step K: the increment, 1 if left out)
-  --serial-list FILE     Take the numbers of a list (one a line) not used yet
+  --serial-list FILE     Take unused numbers from a list (one per line)
   --log FILE|-      Append one line (JSON Lines) per unit: write, erase, eeprom write/set/erase,
                     watch
   Numbers are decimal or 0x…. A number is taken as its write starts and never used again, even
