@@ -831,7 +831,7 @@ Production and repeated rewriting:
     </message>
     <message>
         <source>合格 %1 / 不合格 %2 / 計 %3</source>
-        <translation>passed %1 / failed %2 / total %3</translation>
+        <translation>Passed %1 / failed %2 / total %3</translation>
     </message>
     <message>
         <source>接続中</source>
