@@ -134,7 +134,7 @@ For usage, run &quot;veltraw-cli --help&quot;.</translation>
     </message>
     <message>
         <source>「eeprom %1」というコマンドはありません（%2 のどれかです）。</source>
-        <translation>No such command: &quot;eeprom %1&quot; (it is one of: %2).</translation>
+        <translation>No such command: &quot;eeprom %1&quot; (eeprom takes one of: %2).</translation>
     </message>
     <message>
         <source>「%1」というオプションはありません。</source>
@@ -150,7 +150,7 @@ For usage, run &quot;veltraw-cli --help&quot;.</translation>
     </message>
     <message>
         <source>--progress に「%1」は指定できません（auto、bar、lines、none のどれかです）。</source>
-        <translation>--progress cannot be &quot;%1&quot; (it is one of auto, bar, lines, none).</translation>
+        <translation>--progress cannot be &quot;%1&quot; (one of auto, bar, lines, none).</translation>
     </message>
     <message>
         <source>%1 は %2 では使えません。</source>
@@ -322,7 +322,7 @@ For usage, run &quot;veltraw-cli --help&quot;.</translation>
     </message>
     <message>
         <source>EEPROM は %1 / %2 バイトを書込みました。</source>
-        <translation>EEPROM: %1 of %2 bytes written.</translation>
+        <translation>EEPROM bytes written: %1 of %2.</translation>
     </message>
     <message>
         <source>%1h 以降は書込まれていません。</source>
@@ -392,11 +392,11 @@ To write it as it is, add --force.</translation>
     </message>
     <message>
         <source>ファイルにはデータEEPROMのデータが %1 バイトありますが、書込みません（--eeprom で書込みます）。</source>
-        <translation>The file has data EEPROM data (bytes: %1), not written (--eeprom writes it).</translation>
+        <translation>Data EEPROM bytes in the file: %1; not written (--eeprom writes them).</translation>
     </message>
     <message>
         <source>ファイルにはデータEEPROMのデータが %1 バイトありますが、照合しません（--eeprom で照合します）。</source>
-        <translation>The file has data EEPROM data (bytes: %1), not verified (--eeprom verifies it).</translation>
+        <translation>Data EEPROM bytes in the file: %1; not verified (--eeprom verifies them).</translation>
     </message>
     <message>
         <source>コンフィグレーションワード: %1h（%2）→ %3h: オシレータ %4、ウォッチドッグタイマ %5、パワーアップタイマ %6、コードプロテクト %7</source>
@@ -711,11 +711,11 @@ Production and repeated rewriting:
     </message>
     <message>
         <source>%1 は --serial-counter と一緒に指定してください。</source>
-        <translation>%1 goes only with --serial-counter.</translation>
+        <translation>%1 needs --serial-counter as well.</translation>
     </message>
     <message>
         <source>%1 は --serial と一緒に指定してください。</source>
-        <translation>%1 goes only with --serial.</translation>
+        <translation>%1 needs --serial as well.</translation>
     </message>
     <message>
         <source>--serial-counter と --serial-list は一緒に使えません。</source>
@@ -735,7 +735,7 @@ Production and repeated rewriting:
     </message>
     <message>
         <source>シリアル番号（%1 の %2 から %3 %4）が%1の外にはみ出します（%5 %4まで）。</source>
-        <translation>The serial number (%3 %4 from %2 in %1) runs past the end of %1 (%5 %4 in all).</translation>
+        <translation>The serial number&apos;s place (%1 from %2, %4: %3) runs past the end of %1 (%4 in all: %5).</translation>
     </message>
     <message>
         <source>データEEPROM</source>
@@ -759,7 +759,7 @@ Production and repeated rewriting:
     </message>
     <message>
         <source>シリアル番号 %1 は %2 バイトに入りません。</source>
-        <translation>Serial number %1 does not fit in %2 bytes.</translation>
+        <translation>Serial number %1 is too large for its length (bytes: %2).</translation>
     </message>
     <message>
         <source>%1 のロックがほかのプロセスから解放されません。</source>
