@@ -166,11 +166,12 @@ QString phaseEepromRead() { return QCoreApplication::translate("cli", "EEPROM読
 QString noPort(const QString &iniPath)
 {
     return QCoreApplication::translate("cli", "ポートが決まっていません。-p でポートを指定するか、環境変数 VELTRAW_PORT を設定してください"
-                          "（設定ファイル %1 にも使えるポートがありません）。").arg(iniPath);
+                                              "（設定ファイル %1 にも使えるポートがありません）。").arg(iniPath);
 }
 QString badComNumber(const QString &text) { return QCoreApplication::translate("cli", "COM番号「%1」が正しくありません（1以上）。").arg(text); }
 QString comMapping(const QString &how, int comNumber, const QString &source, const QString &iniPath)
 {
+    // source: the mapping's own word, as the port choice and JSON give it (untranslated).
     QString via;
     if (source == QLatin1String("settings")) via = QCoreApplication::translate("cli", "[Ports] の対応");
     else if (source == QLatin1String("wine")) via = QCoreApplication::translate("cli", "~/.wine/dosdevices のリンク");
@@ -268,7 +269,7 @@ QString configChoice(int word, const QString &source, int written)
 {
     static const char *const kOscillator[4] = {"LP", "XT", "HS", "RC"};
     return QCoreApplication::translate("cli", "コンフィグレーションワード: %1h（%2）→ %3h: オシレータ %4、ウォッチドッグタイマ %5、"
-                          "パワーアップタイマ %6、コードプロテクト %7")
+                                              "パワーアップタイマ %6、コードプロテクト %7")
         .arg(hexWord(word), source, hex(written, 2), QLatin1String(kOscillator[written & 3]),
              QLatin1String((written & 0x04) ? "ON" : "OFF"), QLatin1String((written & 0x08) ? "OFF" : "ON"),
              QLatin1String((written & 0x10) ? "OFF" : "ON"));

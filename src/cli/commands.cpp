@@ -34,6 +34,8 @@ const char *const kHexArgumentMissing = QT_TRANSLATE_NOOP("cli", "%1 には HEX 
 
 const QVector<Command> &commands()
 {
+    // The words and option names are typed and parsed, and named in JSON: untranslated in every
+    // language; the texts for people are translated where shown.
     static const QVector<Command> table = {
         {QStringLiteral("ports"), 0, {}, {}, QT_TRANSLATE_NOOP("cli", "シリアルポートの一覧（COM番号、使用中か、USBの情報）"), {}, runPorts},
         {QStringLiteral("write"), 1, {QStringLiteral("--config"), QStringLiteral("--no-verify"), QStringLiteral("--eeprom"), QStringLiteral("--force"),

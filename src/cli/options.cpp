@@ -49,6 +49,7 @@ QString setProduction(Options &o, const QString &name, const QString &v) { retur
 
 const QVector<Option> &options()
 {
+    // Option names are parsed: untranslated in every language.
     static const QVector<Option> table = {
         {{QStringLiteral("-h"), QStringLiteral("--help")}, false, true, setFlag<&Options::help>},
         {{QStringLiteral("--version")}, false, true, setFlag<&Options::version>},
