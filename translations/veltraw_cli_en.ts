@@ -588,7 +588,7 @@ To write it as it is, add --force.</translation>
     </message>
     <message>
         <source>プログラムメモリとコンフィグレーションワードを書込み、読出して照合</source>
-        <translation>Write program memory and the configuration word, read back and verify</translation>
+        <translation>Write program memory and configuration word; read back and verify</translation>
     </message>
     <message>
         <source>FILE.hex [--config ワード] [--eeprom] [--listing]</source>
@@ -612,7 +612,7 @@ To write it as it is, add --force.</translation>
     </message>
     <message>
         <source>データEEPROMを4行x16バイトの表で表示（-o でデータファイルに保存）</source>
-        <translation>Show data EEPROM as a table of 4 rows x 16 bytes (-o saves a data file)</translation>
+        <translation>Show data EEPROM as 4 rows x 16 bytes (-o saves it as a data file)</translation>
     </message>
     <message>
         <source>データファイル（/F と同じ形式）でデータEEPROM全体を書込み</source>
@@ -648,11 +648,13 @@ To write it as it is, add --force.</translation>
     </message>
     <message>
         <source>ファイルが変わるたびに書込んで照合（変更が止まって 300 ms 後）。Ctrl+C で終了</source>
-        <translation>Write and verify each time the file changes (300 ms after the changes stop). Ctrl+C ends</translation>
+        <translation>Write and verify each time the file changes (300 ms after
+the changes stop). Ctrl+C ends</translation>
     </message>
     <message>
         <source>ポートからPICまでの接続診断（--deep でプログラムメモリも読む、--udev-rule でアダプタ用の udev 規則を表示）</source>
-        <translation>Diagnose the path from the port to the PIC (--deep also reads program memory, --udev-rule shows a udev rule for the adapter)</translation>
+        <translation>Diagnose the path from the port to the PIC (--deep also reads
+program memory, --udev-rule shows a udev rule for the adapter)</translation>
     </message>
     <message>
         <source>HEXファイル（- は標準入力）を gpdasm と同じ形で逆アセンブル</source>

@@ -74,16 +74,17 @@ const QVector<Command> &commands()
 QString helpText()
 {
     // The syntax in a column 34 wide on the terminal, in either language; a longer one has its
-    // line of help under it.
+    // help under it. A help of several lines (as a translation may wrap it) keeps to its column.
     constexpr int kColumn = 34;
+    const QString indent(kColumn, QLatin1Char(' '));
     QString list;
     for (const Command &c : commands()) {
         QString syntax = QStringLiteral("  ") + c.words;
         if (c.synopsis) syntax += QLatin1Char(' ') + QCoreApplication::translate("cli", c.synopsis);
-        const QString help = QCoreApplication::translate("cli", c.help);
+        const QString help = QCoreApplication::translate("cli", c.help).replace(QLatin1Char('\n'), QLatin1Char('\n') + indent);
         const int width = text::displayWidth(syntax);
         if (width < kColumn) list += syntax + QString(kColumn - width, QLatin1Char(' ')) + help + QLatin1Char('\n');
-        else list += syntax + QLatin1Char('\n') + QString(kColumn, QLatin1Char(' ')) + help + QLatin1Char('\n');
+        else list += syntax + QLatin1Char('\n') + indent + help + QLatin1Char('\n');
     }
     return text::helpHead() + list + text::helpTail();
 }
