@@ -4,6 +4,7 @@
 #include "core/formats/numbertext.h"
 #include "core/link/portstatus.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace cli::text {
@@ -20,10 +21,25 @@ QString minutesSeconds(int seconds)
 
 }  // namespace
 
+int displayWidth(QChar c)
+{
+    const char16_t u = c.unicode();
+    const bool wide = (u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0xA4CF) || (u >= 0xAC00 && u <= 0xD7A3)
+                      || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFF60)
+                      || (u >= 0xFFE0 && u <= 0xFFE6);
+    return wide ? 2 : 1;
+}
+
+int displayWidth(const QString &text)
+{
+    int width = 0;
+    for (const QChar c : text) width += displayWidth(c);
+    return width;
+}
 
 QString helpHead()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate("cli",
         "使い方: veltraw-cli [-p ポート] [--json] [-q] [--progress auto|bar|lines|none] コマンド ...\n"
         "\n"
         "VELTRA2オンボードプログラムライタで、PICマイコンへの書込み・読出し・照合をウィンドウなしで行います。\n"
@@ -33,7 +49,8 @@ QString helpHead()
 
 QString helpTail()
 {
-    return QStringLiteral(
+    // Three pieces, each laid out in columns of its own language.
+    return QCoreApplication::translate("cli",
         "\n"
         "オプション:\n"
         "  -p ポート         デバイス（/dev/ttyUSB0、/dev/serial/by-id/...）または COM番号（COM3、3）。\n"
@@ -52,10 +69,12 @@ QString helpTail()
         "  --all             disasm で、3FFF が16ワード以上続く所もまとめずに1ワードずつ表示する\n"
         "  -o FILE|-         出力ファイル（- は標準出力）。書き終えてから置き換えるので、書きかけは残りません\n"
         "  --help            この説明を表示する\n"
-        "  --version         このプログラムのバージョンを表示する\n"
+        "  --version         このプログラムのバージョンを表示する\n")
+        + QCoreApplication::translate("cli",
         "\n"
         "人が読むメッセージは標準エラーに、結果（HEX、表、照合の違いなど）は標準出力に出ます。\n"
-        "設定ファイルは読むだけで、書換えません。\n"
+        "設定ファイルは読むだけで、書換えません。\n")
+        + QCoreApplication::translate("cli",
         "\n"
         "終了コード:\n"
         "  0    完了（照合したときは一致）\n"
@@ -77,59 +96,61 @@ QString helpTail()
 
 QString usageError(const QString &detail)
 {
-    return QStringLiteral("%1\n使い方は「veltraw-cli --help」で表示できます。").arg(detail);
+    return QCoreApplication::translate("cli", "%1\n使い方は「veltraw-cli --help」で表示できます。").arg(detail);
 }
 
-QString noCommand() { return QStringLiteral("コマンドを指定してください。"); }
-QString unknownCommand(const QString &name) { return QStringLiteral("「%1」というコマンドはありません。").arg(name); }
+QString listSeparator() { return QCoreApplication::translate("cli", "、"); }
+
+QString noCommand() { return QCoreApplication::translate("cli", "コマンドを指定してください。"); }
+QString unknownCommand(const QString &name) { return QCoreApplication::translate("cli", "「%1」というコマンドはありません。").arg(name); }
 QString noEepromAction(const QString &actions)
 {
-    return QStringLiteral("eeprom のあとに %1 のどれかを指定してください。").arg(actions);
+    return QCoreApplication::translate("cli", "eeprom のあとに %1 のどれかを指定してください。").arg(actions);
 }
 QString unknownEepromAction(const QString &name, const QString &actions)
 {
-    return QStringLiteral("「eeprom %1」というコマンドはありません（%2 のどれかです）。").arg(name, actions);
+    return QCoreApplication::translate("cli", "「eeprom %1」というコマンドはありません（%2 のどれかです）。").arg(name, actions);
 }
-QString unknownOption(const QString &option) { return QStringLiteral("「%1」というオプションはありません。").arg(option); }
-QString unexpectedValue(const QString &option) { return QStringLiteral("%1 は値をとりません。").arg(option); }
-QString missingValue(const QString &option) { return QStringLiteral("%1 のあとに値を指定してください。").arg(option); }
+QString unknownOption(const QString &option) { return QCoreApplication::translate("cli", "「%1」というオプションはありません。").arg(option); }
+QString unexpectedValue(const QString &option) { return QCoreApplication::translate("cli", "%1 は値をとりません。").arg(option); }
+QString missingValue(const QString &option) { return QCoreApplication::translate("cli", "%1 のあとに値を指定してください。").arg(option); }
 QString badProgressMode(const QString &mode)
 {
-    return QStringLiteral("--progress に「%1」は指定できません（auto、bar、lines、none のどれかです）。").arg(mode);
+    return QCoreApplication::translate("cli", "--progress に「%1」は指定できません（auto、bar、lines、none のどれかです）。").arg(mode);
 }
 QString optionNotForCommand(const QString &option, const QString &command)
 {
-    return QStringLiteral("%1 は %2 では使えません。").arg(option, command);
+    return QCoreApplication::translate("cli", "%1 は %2 では使えません。").arg(option, command);
 }
-QString extraArgument(const QString &argument) { return QStringLiteral("余分な引数「%1」があります。").arg(argument); }
-QString outputRequired() { return QStringLiteral("read には -o で保存先を指定してください（- で標準出力）。"); }
+QString extraArgument(const QString &argument) { return QCoreApplication::translate("cli", "余分な引数「%1」があります。").arg(argument); }
+QString outputRequired() { return QCoreApplication::translate("cli", "read には -o で保存先を指定してください（- で標準出力）。"); }
 QString jsonAndStandardOutput()
 {
-    return QStringLiteral("--json のときは -o - は使えません（標準出力は JSON だけにします）。ファイル名を指定してください。");
+    return QCoreApplication::translate("cli", "--json のときは -o - は使えません（標準出力は JSON だけにします）。ファイル名を指定してください。");
 }
 QString badConfigWord(const QString &text)
 {
-    return QStringLiteral("コンフィグレーションワード「%1」が正しくありません（0x3FF1、3FF1h、10進数で 0〜3FFFh）。").arg(text);
+    return QCoreApplication::translate("cli", "コンフィグレーションワード「%1」が正しくありません（0x3FF1、3FF1h、10進数で 0〜3FFFh）。").arg(text);
 }
 QString badEepromAddress(const QString &text)
 {
-    return QStringLiteral("EEPROM のアドレス「%1」が正しくありません（16進数で 00〜3F）。").arg(text);
+    return QCoreApplication::translate("cli", "EEPROM のアドレス「%1」が正しくありません（16進数で 00〜3F）。").arg(text);
 }
 QString badEepromValue(const QString &text, const QString &problem)
 {
-    return QStringLiteral("値「%1」: %2（16進数で 00〜FF）。").arg(text, problem);
+    return QCoreApplication::translate("cli", "値「%1」: %2（16進数で 00〜FF）。").arg(text, problem);
 }
 
-QString warningLine(const QString &text) { return QStringLiteral("注意: %1").arg(text); }
+QString warningLine(const QString &text) { return QCoreApplication::translate("cli", "注意: %1").arg(text); }
 
 QString progressLine(const QString &phase, int percent, int done, int total, int secondsLeft)
 {
-    return QStringLiteral("%1 %2% (%3/%4) 残り約 %5").arg(phase).arg(percent, 3).arg(done).arg(total).arg(minutesSeconds(secondsLeft));
+    return QCoreApplication::translate("cli", "%1 %2% (%3/%4) 残り約 %5").arg(phase).arg(percent, 3).arg(done).arg(total).arg(minutesSeconds(secondsLeft));
 }
 
 QString progressBar(const QString &phase, const QString &bar, int percent, int done, int total, int secondsLeft)
 {
-    return QStringLiteral("%1 [%2] %3% %4/%5 残り %6")
+    return QCoreApplication::translate("cli", "%1 [%2] %3% %4/%5 残り %6")
         .arg(phase, bar)
         .arg(percent, 3)
         .arg(done)
@@ -137,202 +158,219 @@ QString progressBar(const QString &phase, const QString &bar, int percent, int d
         .arg(minutesSeconds(secondsLeft));
 }
 
-QString phaseWrite() { return QStringLiteral("書込み"); }
-QString phaseRead() { return QStringLiteral("読出し"); }
-QString phaseEepromWrite() { return QStringLiteral("EEPROM書込み"); }
-QString phaseEepromRead() { return QStringLiteral("EEPROM読出し"); }
+QString phaseWrite() { return QCoreApplication::translate("cli", "書込み"); }
+QString phaseRead() { return QCoreApplication::translate("cli", "読出し"); }
+QString phaseEepromWrite() { return QCoreApplication::translate("cli", "EEPROM書込み"); }
+QString phaseEepromRead() { return QCoreApplication::translate("cli", "EEPROM読出し"); }
 
 QString noPort(const QString &iniPath)
 {
-    return QStringLiteral("ポートが決まっていません。-p でポートを指定するか、環境変数 VELTRAW_PORT を設定してください"
-                          "（設定ファイル %1 にも使えるポートがありません）。").arg(iniPath);
+    return QCoreApplication::translate("cli", "ポートが決まっていません。-p でポートを指定するか、環境変数 VELTRAW_PORT を設定してください"
+                                              "（設定ファイル %1 にも使えるポートがありません）。").arg(iniPath);
 }
-QString badComNumber(const QString &text) { return QStringLiteral("COM番号「%1」が正しくありません（1以上）。").arg(text); }
+QString badComNumber(const QString &text) { return QCoreApplication::translate("cli", "COM番号「%1」が正しくありません（1以上）。").arg(text); }
 QString comMapping(const QString &how, int comNumber, const QString &source, const QString &iniPath)
 {
+    // source: the mapping's own word, as the port choice and JSON give it (untranslated).
     QString via;
-    if (source == QLatin1String("settings")) via = QStringLiteral("[Ports] の対応");
-    else if (source == QLatin1String("wine")) via = QStringLiteral("~/.wine/dosdevices のリンク");
-    else via = QStringLiteral("標準の対応");
-    if (how.isEmpty()) return QStringLiteral("設定ファイル %1 の COM%2、%3").arg(iniPath).arg(comNumber).arg(via);
-    return QStringLiteral("%1 の COM%2、%3").arg(how).arg(comNumber).arg(via);
+    if (source == QLatin1String("settings")) via = QCoreApplication::translate("cli", "[Ports] の対応");
+    else if (source == QLatin1String("wine")) via = QCoreApplication::translate("cli", "~/.wine/dosdevices のリンク");
+    else via = QCoreApplication::translate("cli", "標準の対応");
+    if (how.isEmpty()) return QCoreApplication::translate("cli", "設定ファイル %1 の COM%2、%3").arg(iniPath).arg(comNumber).arg(via);
+    return QCoreApplication::translate("cli", "%1 の COM%2、%3").arg(how).arg(comNumber).arg(via);
 }
-QString usingPort(const QString &device, const QString &how) { return QStringLiteral("ポート: %1（%2）").arg(device, how); }
-QString checkingLink() { return QStringLiteral("ライタとの接続を確認しています..."); }
+QString usingPort(const QString &device, const QString &how) { return QCoreApplication::translate("cli", "ポート: %1（%2）").arg(device, how); }
+QString checkingLink() { return QCoreApplication::translate("cli", "ライタとの接続を確認しています..."); }
 QString linkSilent(const QString &device)
 {
-    return QStringLiteral("%1 のライタから応答がありません。ライタの電源、ケーブル、ポートの指定を確認してください。").arg(device);
+    return QCoreApplication::translate("cli", "%1 のライタから応答がありません。ライタの電源、ケーブル、ポートの指定を確認してください。").arg(device);
 }
 QString portLostDuring(const QString &device, const QString &reason)
 {
-    return QStringLiteral("通信中にポート %1 が使えなくなりました（%2）。ケーブルの接続を確認してください。").arg(device, reason);
+    return QCoreApplication::translate("cli", "通信中にポート %1 が使えなくなりました（%2）。ケーブルの接続を確認してください。").arg(device, reason);
 }
-QString interrupting() { return QStringLiteral("中断します。ライタをコマンド待ちに戻しています..."); }
-QString interrupted() { return QStringLiteral("中断しました。"); }
-QString answeredYes(const QString &question) { return QStringLiteral("%1 → はい（コマンドラインでの指定どおり）").arg(question); }
-QString writerStoppedAnswering() { return QStringLiteral("ライタの応答が途中でなくなりました。"); }
+QString interrupting() { return QCoreApplication::translate("cli", "中断します。ライタをコマンド待ちに戻しています..."); }
+QString interrupted() { return QCoreApplication::translate("cli", "中断しました。"); }
+QString answeredYes(const QString &question) { return QCoreApplication::translate("cli", "%1 → はい（コマンドラインでの指定どおり）").arg(question); }
+QString writerStoppedAnswering() { return QCoreApplication::translate("cli", "ライタの応答が途中でなくなりました。"); }
 QString noFirmwareAnswer()
 {
-    return QStringLiteral("ライタからファームウェアバージョンの応答がありませんでした。");
+    return QCoreApplication::translate("cli", "ライタからファームウェアバージョンの応答がありませんでした。");
 }
 QString writerFellSilent(int written, int total)
 {
-    return QStringLiteral("ライタの応答がなくなりました（書込み済み %1 / %2 バイト）。もう一度実行してください。").arg(written).arg(total);
+    return QCoreApplication::translate("cli", "ライタの応答がなくなりました（書込み済み %1 / %2 バイト）。もう一度実行してください。").arg(written).arg(total);
 }
 
 QString programWrittenUpTo(int next)
 {
-    return QStringLiteral("0000h〜%1h を書込みました。%2h 以降は書込まれていません。").arg(hexWord(next - 1), hexWord(next));
+    return QCoreApplication::translate("cli", "0000h〜%1h を書込みました。%2h 以降は書込まれていません。").arg(hexWord(next - 1), hexWord(next));
 }
 QString programAllWritten(int next)
 {
-    if (next == 0) return QStringLiteral("ファイルのプログラムワードはすべて書込みました。");
-    return QStringLiteral("プログラムメモリはファイルのとおり書込みました（0000h〜%1h）。").arg(hexWord(next - 1));
+    if (next == 0) return QCoreApplication::translate("cli", "ファイルのプログラムワードはすべて書込みました。");
+    return QCoreApplication::translate("cli", "プログラムメモリはファイルのとおり書込みました（0000h〜%1h）。").arg(hexWord(next - 1));
 }
-QString programNothingWritten() { return QStringLiteral("プログラムメモリには何も書込んでいません。"); }
+QString programNothingWritten() { return QCoreApplication::translate("cli", "プログラムメモリには何も書込んでいません。"); }
 QString wordUnconfirmed(int address)
 {
-    return QStringLiteral("%1h は送りましたが書込みの確認が取れず、書込まれたかどうか分かりません。").arg(hexWord(address));
+    return QCoreApplication::translate("cli", "%1h は送りましたが書込みの確認が取れず、書込まれたかどうか分かりません。").arg(hexWord(address));
 }
-QString configWritten() { return QStringLiteral("コンフィグレーションワードは書込みました。"); }
+QString configWritten() { return QCoreApplication::translate("cli", "コンフィグレーションワードは書込みました。"); }
 QString configUnconfirmed()
 {
-    return QStringLiteral("コンフィグレーションワードは送りましたが書込みの確認が取れず、書込まれたかどうか分かりません。");
+    return QCoreApplication::translate("cli", "コンフィグレーションワードは送りましたが書込みの確認が取れず、書込まれたかどうか分かりません。");
 }
-QString configNotWritten() { return QStringLiteral("コンフィグレーションワードは書込まれていません。"); }
-QString picPartlyWritten() { return QStringLiteral("PICは書きかけです。全消去してから、もう一度書込んでください。"); }
-QString picUntouched() { return QStringLiteral("PICは元のままです。もう一度書込んでください。"); }
-QString eepromByteNotWritten(int address) { return QStringLiteral("EEPROM の %1h は書込まれていません。").arg(hex(address, 2)); }
-QString eepromWritten(int written, int total) { return QStringLiteral("EEPROM は %1 / %2 バイトを書込みました。").arg(written).arg(total); }
+QString configNotWritten() { return QCoreApplication::translate("cli", "コンフィグレーションワードは書込まれていません。"); }
+QString picPartlyWritten() { return QCoreApplication::translate("cli", "PICは書きかけです。全消去してから、もう一度書込んでください。"); }
+QString picUntouched() { return QCoreApplication::translate("cli", "PICは元のままです。もう一度書込んでください。"); }
+QString eepromByteNotWritten(int address) { return QCoreApplication::translate("cli", "EEPROM の %1h は書込まれていません。").arg(hex(address, 2)); }
+QString eepromWritten(int written, int total) { return QCoreApplication::translate("cli", "EEPROM は %1 / %2 バイトを書込みました。").arg(written).arg(total); }
 QString eepromWrittenUpTo(int written, int total, int next)
 {
-    return eepromWritten(written, total) + QStringLiteral("%1h 以降は書込まれていません。").arg(hex(next, 2));
+    return eepromWritten(written, total) + QCoreApplication::translate("cli", "%1h 以降は書込まれていません。").arg(hex(next, 2));
 }
-QString writeAgain() { return QStringLiteral("もう一度書込んでください。"); }
-QString eraseNotRun() { return QStringLiteral("全消去はしていません。PICは元のままです。"); }
+QString writeAgain() { return QCoreApplication::translate("cli", "もう一度書込んでください。"); }
+QString eraseNotRun() { return QCoreApplication::translate("cli", "全消去はしていません。PICは元のままです。"); }
 
-QString inputMissing(const QString &path) { return QStringLiteral("ファイル %1 がありません。").arg(path); }
-QString inputNotAFile(const QString &path) { return QStringLiteral("%1 は通常のファイルではありません。").arg(path); }
-QString inputUnreadable(const QString &path) { return QStringLiteral("ファイル %1 を読めません（読む権限を確認してください）。").arg(path); }
-QString outputIsFolder(const QString &path) { return QStringLiteral("%1 はフォルダなので、ファイルとして保存できません。").arg(path); }
+QString inputMissing(const QString &path) { return QCoreApplication::translate("cli", "ファイル %1 がありません。").arg(path); }
+QString inputNotAFile(const QString &path) { return QCoreApplication::translate("cli", "%1 は通常のファイルではありません。").arg(path); }
+QString inputUnreadable(const QString &path) { return QCoreApplication::translate("cli", "ファイル %1 を読めません（読む権限を確認してください）。").arg(path); }
+QString outputIsFolder(const QString &path) { return QCoreApplication::translate("cli", "%1 はフォルダなので、ファイルとして保存できません。").arg(path); }
 QString outputFolderMissing(const QString &path, const QString &folder)
 {
-    return QStringLiteral("%1 に保存できません: フォルダ %2 がありません。").arg(path, folder);
+    return QCoreApplication::translate("cli", "%1 に保存できません: フォルダ %2 がありません。").arg(path, folder);
 }
-QString outputNotWritable(const QString &path) { return QStringLiteral("%1 に保存できません: 書込む権限がありません。").arg(path); }
+QString outputNotWritable(const QString &path) { return QCoreApplication::translate("cli", "%1 に保存できません: 書込む権限がありません。").arg(path); }
 QString outputFailed(const QString &path, const QString &why)
 {
-    return QStringLiteral("%1 に保存できませんでした: %2（書きかけのファイルは残していません）").arg(path, why);
+    return QCoreApplication::translate("cli", "%1 に保存できませんでした: %2（書きかけのファイルは残していません）").arg(path, why);
 }
-QString saved(const QString &path) { return QStringLiteral("%1 に保存しました。").arg(path); }
+QString saved(const QString &path) { return QCoreApplication::translate("cli", "%1 に保存しました。").arg(path); }
 
 QString fileLine(const QString &path, int line, const QString &text) { return QStringLiteral("%1:%2: %3").arg(path).arg(line).arg(text); }
 QString fileLineless(const QString &path, const QString &text) { return QStringLiteral("%1: %2").arg(path, text); }
-QString lineNote(int line, const QString &text) { return QStringLiteral("%1 行目: %2").arg(line).arg(text); }
+QString lineNote(int line, const QString &text) { return QCoreApplication::translate("cli", "%1 行目: %2").arg(line).arg(text); }
 QString fileRefused(bool forceWouldDo)
 {
-    QString t = QStringLiteral("ファイルに誤りがあるので、ライタには何も送っていません。");
-    if (forceWouldDo) t += QStringLiteral("\nこのまま書込むときは --force を付けてください。");
+    QString t = QCoreApplication::translate("cli", "ファイルに誤りがあるので、ライタには何も送っていません。");
+    if (forceWouldDo) t += QCoreApplication::translate("cli", "\nこのまま書込むときは --force を付けてください。");
     return t;
 }
-QString noProgramWords() { return QStringLiteral("ファイルに書込むプログラムワードがありません。コンフィグレーションワードだけを書込みます。"); }
-QString noEepromInFile() { return QStringLiteral("ファイルにデータEEPROMのレコード（4200h〜427Fh）がありません。データEEPROMはそのままです。"); }
+QString noProgramWords() { return QCoreApplication::translate("cli", "ファイルに書込むプログラムワードがありません。コンフィグレーションワードだけを書込みます。"); }
+QString noEepromInFile() { return QCoreApplication::translate("cli", "ファイルにデータEEPROMのレコード（4200h〜427Fh）がありません。データEEPROMはそのままです。"); }
 QString eepromLeftOut(int bytes, bool writing)
 {
-    return writing ? QStringLiteral("ファイルにはデータEEPROMのデータが %1 バイトありますが、書込みません（--eeprom で書込みます）。").arg(bytes)
-                   : QStringLiteral("ファイルにはデータEEPROMのデータが %1 バイトありますが、照合しません（--eeprom で照合します）。").arg(bytes);
+    return writing ? QCoreApplication::translate("cli", "ファイルにはデータEEPROMのデータが %1 バイトありますが、書込みません（--eeprom で書込みます）。").arg(bytes)
+                   : QCoreApplication::translate("cli", "ファイルにはデータEEPROMのデータが %1 バイトありますが、照合しません（--eeprom で照合します）。").arg(bytes);
 }
 
 QString configChoice(int word, const QString &source, int written)
 {
     static const char *const kOscillator[4] = {"LP", "XT", "HS", "RC"};
-    return QStringLiteral("コンフィグレーションワード: %1h（%2）→ %3h: オシレータ %4、ウォッチドッグタイマ %5、"
-                          "パワーアップタイマ %6、コードプロテクト %7")
+    return QCoreApplication::translate("cli", "コンフィグレーションワード: %1h（%2）→ %3h: オシレータ %4、ウォッチドッグタイマ %5、"
+                                              "パワーアップタイマ %6、コードプロテクト %7")
         .arg(hexWord(word), source, hex(written, 2), QLatin1String(kOscillator[written & 3]),
              QLatin1String((written & 0x04) ? "ON" : "OFF"), QLatin1String((written & 0x08) ? "OFF" : "ON"),
              QLatin1String((written & 0x10) ? "OFF" : "ON"));
 }
-QString configFromOption() { return QStringLiteral("--config で指定"); }
-QString configFromFile(int line) { return QStringLiteral("ファイルの 2007h、%1 行目").arg(line); }
-QString configFromSettings(const QString &iniPath) { return QStringLiteral("設定ファイル %1 の [Config] word").arg(iniPath); }
-QString configDefault() { return QStringLiteral("ファイルにも設定ファイルにもないので既定値"); }
+QString configFromOption() { return QCoreApplication::translate("cli", "--config で指定"); }
+QString configFromFile(int line) { return QCoreApplication::translate("cli", "ファイルの 2007h、%1 行目").arg(line); }
+QString configFromSettings(const QString &iniPath) { return QCoreApplication::translate("cli", "設定ファイル %1 の [Config] word").arg(iniPath); }
+QString configDefault() { return QCoreApplication::translate("cli", "ファイルにも設定ファイルにもないので既定値"); }
 QString configDiffersFromPlan(int confirmed, int planned)
 {
-    return QStringLiteral("書込んだコンフィグレーションワードは %1h です（予定は %2h でした）。").arg(hex(confirmed & 0xFF, 2), hex(planned, 2));
+    return QCoreApplication::translate("cli", "書込んだコンフィグレーションワードは %1h です（予定は %2h でした）。").arg(hex(confirmed & 0xFF, 2), hex(planned, 2));
 }
-QString verifySkipped() { return QStringLiteral("照合はしていません（--no-verify）。"); }
-QString readingBack() { return QStringLiteral("書込んだ内容を読出して照合します..."); }
+QString verifySkipped() { return QCoreApplication::translate("cli", "照合はしていません（--no-verify）。"); }
+QString readingBack() { return QCoreApplication::translate("cli", "書込んだ内容を読出して照合します..."); }
 
-QString blank() { return QStringLiteral("プログラムメモリは消去されています（1024 ワードすべて 3FFFh）。"); }
-QString notBlank(int words) { return QStringLiteral("プログラムメモリに消去されていないワードが %1 個あります。").arg(words); }
+QString blank() { return QCoreApplication::translate("cli", "プログラムメモリは消去されています（1024 ワードすべて 3FFFh）。"); }
+QString notBlank(int words) { return QCoreApplication::translate("cli", "プログラムメモリに消去されていないワードが %1 個あります。").arg(words); }
 QString notBlankWord(int address, int value) { return QStringLiteral("%1h  %2").arg(hexWord(address), hexWord(value)); }
 
 QString dataFileNotANumber(const QString &field)
 {
-    return QStringLiteral("「%1」は10進数の整数ではありません（ウィンドウ版は 0 として書込みます）。").arg(field);
+    return QCoreApplication::translate("cli", "「%1」は10進数の整数ではありません（ウィンドウ版は 0 として書込みます）。").arg(field);
 }
-QString dataFileOutOfRange(const QString &field) { return QStringLiteral("値 %1 は 0〜255 の範囲を超えています。").arg(field); }
+QString dataFileOutOfRange(const QString &field) { return QCoreApplication::translate("cli", "値 %1 は 0〜255 の範囲を超えています。").arg(field); }
 QString dataFileAddressIgnored(const QString &field, int address)
 {
-    return QStringLiteral("アドレスの欄は「%1」ですが、次の値はアドレス %2 に書込まれます（値は並んだ順に書込まれます）。").arg(field).arg(address);
+    return QCoreApplication::translate("cli", "アドレスの欄は「%1」ですが、次の値はアドレス %2 に書込まれます（値は並んだ順に書込まれます）。").arg(field).arg(address);
 }
-QString dataFileMoreAddressNotes(int more) { return QStringLiteral("アドレスの欄が合わない行がほかに %1 か所あります。").arg(more); }
-QString dataFileExtra(int used) { return QStringLiteral("ここから先の値は使われません（使うのは最初の %1 個です）。").arg(used); }
+QString dataFileMoreAddressNotes(int more) { return QCoreApplication::translate("cli", "アドレスの欄が合わない行がほかに %1 か所あります。").arg(more); }
+QString dataFileExtra(int used) { return QCoreApplication::translate("cli", "ここから先の値は使われません（使うのは最初の %1 個です）。").arg(used); }
 QString dataFileTooFew(int values, int needed)
 {
-    return QStringLiteral("値が %1 個しかありません。%2 個（「アドレス,値」を 64 行）必要です。").arg(values).arg(needed);
+    return QCoreApplication::translate("cli", "値が %1 個しかありません。%2 個（「アドレス,値」を 64 行）必要です。").arg(values).arg(needed);
 }
-QString dataFileInconsistent(int address) { return QStringLiteral("アドレス %1 の値を読み違えました。").arg(address); }
-QString dataFileRefused() { return QStringLiteral("データファイルに誤りがあるので、ライタには何も送っていません。"); }
+QString dataFileInconsistent(int address) { return QCoreApplication::translate("cli", "アドレス %1 の値を読み違えました。").arg(address); }
+QString dataFileRefused() { return QCoreApplication::translate("cli", "データファイルに誤りがあるので、ライタには何も送っていません。"); }
 QString eepromByteWritten(int address, int value)
 {
-    return QStringLiteral("データEEPROM のアドレス %1h に %2h を書込みました（読出して確かめました）。").arg(hex(address, 2), hex(value, 2));
+    return QCoreApplication::translate("cli", "データEEPROM のアドレス %1h に %2h を書込みました（読出して確かめました）。").arg(hex(address, 2), hex(value, 2));
 }
-QString eepromErased() { return QStringLiteral("データEEPROMを全消去しました（64 バイトすべて FFh）。"); }
+QString eepromErased() { return QCoreApplication::translate("cli", "データEEPROMを全消去しました（64 バイトすべて FFh）。"); }
 
-QString noPorts() { return QStringLiteral("シリアルポートが見つかりません。"); }
+QString noPorts() { return QCoreApplication::translate("cli", "シリアルポートが見つかりません。"); }
 QString portHeading(const QString &path, const QString &comNumbers)
 {
     return comNumbers.isEmpty() ? path : QStringLiteral("%1  (%2)").arg(path, comNumbers);
 }
 QString portField(const QString &name, const QString &value) { return QStringLiteral("    %1: %2").arg(name, value); }
-QString portFieldDevice() { return QStringLiteral("デバイス"); }
-QString portFieldSerial() { return QStringLiteral("シリアル番号"); }
-QString portFieldDescription() { return QStringLiteral("説明"); }
-QString portFieldState() { return QStringLiteral("状態"); }
-QString portFieldLatency() { return QStringLiteral("レイテンシタイマ"); }
+QString portFieldDevice() { return QCoreApplication::translate("cli", "デバイス"); }
+QString portFieldSerial() { return QCoreApplication::translate("cli", "シリアル番号"); }
+QString portFieldDescription() { return QCoreApplication::translate("cli", "説明"); }
+QString portFieldState() { return QCoreApplication::translate("cli", "状態"); }
+QString portFieldLatency() { return QCoreApplication::translate("cli", "レイテンシタイマ"); }
 QString portMappedOnly(const QString &source)
 {
-    return source == QLatin1String("wine") ? QStringLiteral("~/.wine/dosdevices のリンクが指すデバイス")
-                                           : QStringLiteral("設定ファイルの [Ports] が指すデバイス");
+    return source == QLatin1String("wine") ? QCoreApplication::translate("cli", "~/.wine/dosdevices のリンクが指すデバイス")
+                                           : QCoreApplication::translate("cli", "設定ファイルの [Ports] が指すデバイス");
 }
 QString portState(const portstatus::Status &s)
 {
     switch (s.problem) {
-    case portstatus::PortProblem::None: return QStringLiteral("使えます");
-    case portstatus::PortProblem::NoDevice: return QStringLiteral("見つかりません");
-    case portstatus::PortProblem::NoPermission: return QStringLiteral("開く権限がありません（dialout グループに加わってください）");
+    case portstatus::PortProblem::None: return QCoreApplication::translate("cli", "使えます");
+    case portstatus::PortProblem::NoDevice: return QCoreApplication::translate("cli", "見つかりません");
+    case portstatus::PortProblem::NoPermission: return QCoreApplication::translate("cli", "開く権限がありません（dialout グループに加わってください）");
     case portstatus::PortProblem::Busy:
         if (s.holderPid > 0)
-            return QStringLiteral("使用中（%1、プロセス %2）").arg(s.holderName.isEmpty() ? QStringLiteral("?") : s.holderName).arg(s.holderPid);
-        return QStringLiteral("使用中");
-    case portstatus::PortProblem::Other: return QStringLiteral("開けません（%1）").arg(s.detail);
+            return QCoreApplication::translate("cli", "使用中（%1、プロセス %2）").arg(s.holderName.isEmpty() ? QStringLiteral("?") : s.holderName).arg(s.holderPid);
+        return QCoreApplication::translate("cli", "使用中");
+    case portstatus::PortProblem::Other: return QCoreApplication::translate("cli", "開けません（%1）").arg(s.detail);
     }
     return QString();
 }
 QString milliseconds(int ms) { return QStringLiteral("%1 ms").arg(ms); }
 
-QString standardInput() { return QStringLiteral("標準入力"); }
+QString standardInput() { return QCoreApplication::translate("cli", "標準入力"); }
+QString disasmBeside(const QString &file, const QString &pic)
+{
+    return QCoreApplication::translate("cli", "ファイル: %1  PIC: %2").arg(file, -14).arg(pic);
+}
+QString disasmConfigBeside(const QString &file, const QString &pic)
+{
+    return QCoreApplication::translate("cli", "ファイル: %1 / PIC: %2").arg(file, pic);
+}
+QString remedyLine(const QString &remedy) { return QCoreApplication::translate("cli", "\n     対処: ") + remedy; }
+QString udevInstallHint(const QString &rulePath, const QString &command)
+{
+    return QCoreApplication::translate("cli", "%1 に保存して読み込み直すには:\n  %2").arg(rulePath, command);
+}
+QString diagnosing(const QString &device) { return QCoreApplication::translate("cli", "%1 を診断します。").arg(device); }
+// The hint to erase first names this program's own command.
+QString eraseCommandHint() { return QCoreApplication::translate("cli", "erase で"); }
 QString disasmUnused(int first, int last)
 {
-    return QStringLiteral("%1-%2:  3fff  未使用 (%3 ワード)")
+    return QCoreApplication::translate("cli", "%1-%2:  3fff  未使用 (%3 ワード)")
         .arg(first, 4, 16, QLatin1Char('0'))
         .arg(last, 4, 16, QLatin1Char('0'))
         .arg(last - first + 1);
 }
 QString disasmNoProgramWords(const QString &source)
 {
-    return QStringLiteral("%1 にはプログラムメモリ（0000h〜03FFh）のワードがありません。").arg(source);
+    return QCoreApplication::translate("cli", "%1 にはプログラムメモリ（0000h〜03FFh）のワードがありません。").arg(source);
 }
 
 }  // namespace cli::text

@@ -11,11 +11,17 @@ struct Status;
 
 namespace cli::text {
 
+// Columns on a terminal: East Asian wide characters take two.
+int displayWidth(QChar c);
+int displayWidth(const QString &text);
+
 // The help: what comes before the list of commands, and the options and exit statuses after it.
 QString helpHead();
 QString helpTail();
 
 QString usageError(const QString &detail);
+// Between the items of a list in a sentence.
+QString listSeparator();
 QString noCommand();
 QString unknownCommand(const QString &name);
 // actions: the words eeprom takes, as a list for the reader.
@@ -126,6 +132,12 @@ QString portState(const portstatus::Status &s);
 QString milliseconds(int ms);
 
 QString standardInput();
+QString disasmBeside(const QString &file, const QString &pic);
+QString disasmConfigBeside(const QString &file, const QString &pic);
+QString remedyLine(const QString &remedy);
+QString udevInstallHint(const QString &rulePath, const QString &command);
+QString diagnosing(const QString &device);
+QString eraseCommandHint();
 QString disasmUnused(int first, int last);
 QString disasmNoProgramWords(const QString &source);
 

@@ -16,9 +16,10 @@ struct Command {
     QString words;             // "write", "eeprom read": as typed, and as the result event names it
     int arguments = 0;         // words after it that are not options
     QStringList options;       // its own options, as options.cpp spells them ("-o", "--config")
-    QString synopsis;          // the rest of its help line: "FILE.hex [--config ワード]"
-    QString help;              // what it does, in the help
-    QString missingArguments;  // the usage error when its arguments are not all there
+    // Texts in the context "cli", translated where shown.
+    const char *synopsis = nullptr;          // the rest of its help line: "FILE.hex [--config WORD]"
+    const char *help = nullptr;              // what it does, in the help
+    const char *missingArguments = nullptr;  // the usage error when its arguments are not all there (%1: words)
     int (*run)(Run &) = nullptr;
     bool outputRequired = false;  // -o must be given
 };
@@ -27,5 +28,7 @@ struct Command {
 const QVector<Command> &commands();
 // The help: the command list between the text's head and tail.
 QString helpText();
+// The usage error when the command's arguments are not all there, in the running language.
+QString missingArgumentsText(const Command &c);
 
 }  // namespace cli

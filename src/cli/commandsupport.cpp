@@ -136,8 +136,7 @@ void reportComparison(Run &run, const verify::Report &r)
         run.out.event(e);
         run.out.result(verify::mismatchText(m) + (beside.isEmpty() ? QString() : QStringLiteral("  ") + beside));
     }
-    // The erase hint names this program's own command.
-    const QString summary = verify::summaryText(r, QStringLiteral("erase で"));
+    const QString summary = verify::summaryText(r, text::eraseCommandHint());
     if (!summary.isEmpty()) {
         if (r.differs() || r.programUnverifiable) run.out.error(summary);
         else run.out.info(summary);

@@ -127,10 +127,10 @@ QString mismatchInstructions(const verify::Mismatch &m)
 {
     if (m.space == verify::Space::Eeprom) return QString();
     if (m.space == verify::Space::Program)
-        return QStringLiteral("ファイル: %1  PIC: %2").arg(disasm::instruction(m.expected), -14).arg(disasm::instruction(m.actual));
+        return text::disasmBeside(disasm::instruction(m.expected), disasm::instruction(m.actual));
     listing::Row config;
     config.kind = listing::Row::Config;
-    return QStringLiteral("ファイル: %1 / PIC: %2").arg(listing::describe(config, m.expected), listing::describe(config, m.actual));
+    return text::disasmConfigBeside(listing::describe(config, m.expected), listing::describe(config, m.actual));
 }
 
 }  // namespace cli

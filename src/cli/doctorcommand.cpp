@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // veltraw-cli doctor: the diagnosis of the path to the PIC, and the udev rule for the adapter.
 
+#include "cli/clitext.h"
 #include "cli/run.h"
 #include "cli/writersession.h"
 
@@ -24,7 +25,7 @@ QString systemRoot()
 QString checkLine(const diagnosis::Check &c)
 {
     QString line = QStringLiteral("%1 %2 %3").arg(QString::fromLatin1(diagnosis::statusName(c.status)).leftJustified(4), c.name.leftJustified(10), c.detail);
-    if (c.status != diagnosis::Status::Ok && !c.remedy.isEmpty()) line += QStringLiteral("\n     対処: ") + c.remedy;
+    if (c.status != diagnosis::Status::Ok && !c.remedy.isEmpty()) line += text::remedyLine(c.remedy);
     return line;
 }
 
@@ -55,11 +56,11 @@ int runDoctor(Run &run)
         run.result.insert(QStringLiteral("rule"), rule);
         run.result.insert(QStringLiteral("path"), QLatin1String(diagnosis::kUdevRulePath));
         QString self = QStringLiteral("veltraw-cli doctor -p %1 --udev-rule").arg(info.byId.value(0, info.device));
-        run.out.info(QStringLiteral("%1 に保存して読み込み直すには:\n  %2").arg(QLatin1String(diagnosis::kUdevRulePath), diagnosis::udevInstallCommand(self)));
+        run.out.info(text::udevInstallHint(QLatin1String(diagnosis::kUdevRulePath), diagnosis::udevInstallCommand(self)));
         return exitcode::Ok;
     }
 
-    if (!choice.device.isEmpty()) run.out.info(QStringLiteral("%1 を診断します。").arg(choice.device));
+    if (!choice.device.isEmpty()) run.out.info(text::diagnosing(choice.device));
     // Ctrl+C: the wait under way ends, the checks left say so, and the run ends as interrupted.
     Session ctrlC(run.out, run.options);
     diagnosis::Runner runner(request);
@@ -85,7 +86,7 @@ int runDoctor(Run &run)
     run.result.insert(QStringLiteral("warnings"), warnings);
     if (!failedCheck.isEmpty()) run.result.insert(QStringLiteral("failed"), failedCheck);
     if (ctrlC.interrupted()) {
-        run.error = QStringLiteral("中断しました。");
+        run.error = text::interrupted();
         return exitcode::Interrupted;
     }
     return diagnosis::exitCode(checks);

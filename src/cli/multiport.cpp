@@ -72,7 +72,7 @@ QString fitted(const QString &line, int columns)
 {
     int used = 0;
     for (int i = 0; i < line.size(); ++i) {
-        used += line.at(i).unicode() >= 0x1100 ? 2 : 1;
+        used += text::displayWidth(line.at(i));
         if (used > columns - 1) return line.left(i);
     }
     return line;

@@ -25,7 +25,7 @@ QString eepromActions()
     QStringList actions;
     for (const Command &c : commands())
         if (c.words.startsWith(QLatin1String("eeprom "))) actions << c.words.mid(7);
-    return actions.join(QStringLiteral("、"));
+    return actions.join(text::listSeparator());
 }
 
 // Every option: its names, whether it takes a value, whether every command takes it (else only
@@ -49,6 +49,7 @@ QString setProduction(Options &o, const QString &name, const QString &v) { retur
 
 const QVector<Option> &options()
 {
+    // Option names are parsed: untranslated in every language.
     static const QVector<Option> table = {
         {{QStringLiteral("-h"), QStringLiteral("--help")}, false, true, setFlag<&Options::help>},
         {{QStringLiteral("--version")}, false, true, setFlag<&Options::version>},
@@ -169,7 +170,7 @@ QString parseArguments(const QStringList &words, Options *o)
     for (const QString &opt : commandOptions)
         if (!o->command->options.contains(opt)) return text::optionNotForCommand(opt, o->commandName);
     const int wanted = o->command->arguments;
-    if (positional.size() < wanted) return o->command->missingArguments;
+    if (positional.size() < wanted) return missingArgumentsText(*o->command);
     if (positional.size() > wanted) return text::extraArgument(positional.at(wanted));
     o->arguments = positional;
     if (o->command->outputRequired && !o->outputGiven) return text::outputRequired();

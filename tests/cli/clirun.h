@@ -69,6 +69,7 @@ public:
         env_.insert(QStringLiteral("VELTRAW_SETTINGS_DIR"), settingsDir);
     }
     void setEnv(const QString &name, const QString &value) { env_.insert(name, value); }
+    void unsetEnv(const QString &name) { env_.remove(name); }
     void start(const QStringList &args)
     {
         args_ = args;

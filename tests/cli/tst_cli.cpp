@@ -6,6 +6,8 @@
 #include "support/hexfiles.h"
 
 #include <QJsonArray>
+#include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -18,6 +20,33 @@ namespace {
 
 // 0: 2805, 1: 0123, 2: 3FF0, 3 blank; configuration word 3FF1 (XT, power-up timer on).
 const QByteArray kPic = rec(0, words({0x2805, 0x0123, 0x3FF0})) + rec(0x400E, words({0x3FF1})) + kEnd;
+
+bool hasJapanese(const QString &s)
+{
+    for (const QChar c : s) {
+        const ushort u = c.unicode();
+        if ((u >= 0x3000 && u <= 0x30FF) || (u >= 0x3400 && u <= 0x9FFF) || (u >= 0xFF00 && u <= 0xFFEF)) return true;
+    }
+    return false;
+}
+
+// The terminal columns where the lines of a help section start their description, after a gap
+// of two spaces or more (or an indent of three or more); a line that is all syntax has none.
+// CJK characters take two columns.
+QSet<int> descriptionColumns(const QString &help, const QString &heading)
+{
+    const auto width = [](const QString &t) {
+        int w = 0;
+        for (const QChar c : t) w += c.unicode() >= 0x1100 ? 2 : 1;
+        return w;
+    };
+    static const QRegularExpression gap(QStringLiteral("^(  \\S.*?  +| {3,})\\S"));
+    QSet<int> columns;
+    const QStringList lines = help.split(QLatin1Char('\n'));
+    for (int i = int(lines.indexOf(heading)) + 1; i > 0 && i < lines.size() && !lines[i].isEmpty(); ++i)
+        if (const auto m = gap.match(lines[i]); m.hasMatch()) columns << width(m.captured(1));
+    return columns;
+}
 
 }  // namespace
 
@@ -48,6 +77,70 @@ private slots:
         QCOMPARE(events.last().value(QStringLiteral("event")).toString(), QStringLiteral("result"));
         QCOMPARE(events.last().value(QStringLiteral("exit")).toInt(), 64);
         QCOMPARE(events.last().value(QStringLiteral("ok")).toBool(), false);
+    }
+
+    // The language follows the locale: English for an English user, the program's own Japanese
+    // for C and ja; the same exit status, and JSON with the same fields, either way.
+    void language_data()
+    {
+        QTest::addColumn<QStringList>("env");   // NAME=VALUE set, NAME unset, over the suite's own
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QStringList>("expected");  // the help's headings, or the usage error
+        const QStringList english{"LANGUAGE=en"};  // LC_ALL=C.UTF-8 stays, as ctest pins it
+        const QStringList englishLang{"LC_ALL", "LANGUAGE", "LC_MESSAGES", "LANG=en_US.UTF-8"};
+        const QStringList c{"LC_ALL", "LANGUAGE", "LC_MESSAGES", "LANG=C.UTF-8"};
+        const QStringList enHeadings{"Commands:", "Options:", "Exit status:"};
+        const QStringList jaHeadings{"コマンド:", "オプション:", "終了コード:"};
+        QTest::newRow("help, LANGUAGE=en") << english << QStringList{"--help"} << 0 << true << enHeadings;
+        QTest::newRow("help, LANG=en_US.UTF-8") << englishLang << QStringList{"--help"} << 0 << true << enHeadings;
+        QTest::newRow("help, LANG=C.UTF-8") << c << QStringList{"--help"} << 0 << false << jaHeadings;
+        QTest::newRow("unknown command, LANGUAGE=en")
+            << english << QStringList{"--json", "frobnicate"} << 64 << true
+            << QStringList{"No such command: \"frobnicate\".", "For usage, run \"veltraw-cli --help\"."};
+        QTest::newRow("unknown command, LANG=C.UTF-8")
+            << c << QStringList{"--json", "frobnicate"} << 64 << false
+            << QStringList{"「frobnicate」というコマンドはありません。", "使い方は「veltraw-cli --help」で表示できます。"};
+        QTest::newRow("write without its file, LANGUAGE=en")
+            << english << QStringList{"--json", "write"} << 64 << true
+            << QStringList{"write needs a HEX file.", "For usage, run \"veltraw-cli --help\"."};
+        QTest::newRow("write without its file, LANG=C.UTF-8")
+            << c << QStringList{"--json", "write"} << 64 << false
+            << QStringList{"write には HEX ファイルを指定してください。", "使い方は「veltraw-cli --help」で表示できます。"};
+    }
+
+    void language()
+    {
+        QFETCH(QStringList, env);
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(bool, english);
+        QFETCH(QStringList, expected);
+        Cli c(dir_.path());
+        for (const QString &e : env) {
+            const qsizetype eq = e.indexOf(QLatin1Char('='));
+            if (eq < 0) c.unsetEnv(e);
+            else c.setEnv(e.left(eq), e.mid(eq + 1));
+        }
+        c.start(args);
+        const Result r = c.finish();
+        QCOMPARE(r.code, code);
+        QCOMPARE(hasJapanese(r.both()), !english);
+        if (code == 0) {
+            // Each section's descriptions in one column, in either language.
+            const QString help = r.outText();
+            QCOMPARE(descriptionColumns(help, expected[0]), QSet<int>{34});
+            QCOMPARE(descriptionColumns(help, expected[1]), QSet<int>{20});
+            QCOMPARE(descriptionColumns(help, expected[2]), QSet<int>{7});
+            return;
+        }
+        QCOMPARE(r.errText(), expected.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        CLI_EVENTS(events, r.out);
+        QCOMPARE(events.size(), 1);
+        QCOMPARE(events[0].keys(), (QStringList{"command", "error", "event", "exit", "ok"}));
+        QCOMPARE(events[0].value(QStringLiteral("error")).toString(), expected[0]);
+        QCOMPARE(events[0].value(QStringLiteral("exit")).toInt(), code);
     }
 
     // What one writer's PIC gives, read out, written into a second one and verified there.
