@@ -8,6 +8,7 @@
 #include "gui/frmreadwrite.h"
 #include "gui/manualviewer.h"
 #include "support/harness.h"
+#include "support/language.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -22,6 +23,8 @@
 #include <QTextBrowser>
 #include <QTest>
 #include <QUrl>
+
+#include <optional>
 
 namespace {
 const QString kTimeout = QStringLiteral("ライタまたはPICマイコンボードの反応がありません。\r\nもう一度操作してください。");
@@ -400,8 +403,28 @@ private slots:
         QVERIFY(h.openedUrls.isEmpty());
     }
 
+    void menuCaptions_data()
+    {
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("Japanese") << false
+                                  << QStringList{"ファイル(&F)", "  参照(&O)...", "  メモ帳で開く(&M)", "-", "  終了(&X)...",
+                                                 "メモリ(&M)", "  プログラムWrite(&W)...", "  プログラムRead(&R)...", "  プログラムVerify(&V)...", "  プログラムErase(&E)...",
+                                                 "  データメモリ(&M)...", "  CONGIG(&C)...", "  プログラムメモリ(&P)...", "通信設定(&C)", "ヘルプ(&H)",
+                                                 "  ヘルプファイル(&H)", "  接続診断(&D)…", "-", "  バージョン情報(&A)..."};
+        QTest::newRow("English") << true
+                                 << QStringList{"&File", "  &Open...", "  Open in &Editor", "-", "  E&xit...",
+                                                "&Memory", "  Program &Write...", "  Program &Read...", "  Program &Verify...", "  Program &Erase...",
+                                                "  Data &Memory...", "  &CONGIG...", "  &Program Memory...", "&Communication", "&Help",
+                                                "  &Help File", "  Connection &Diagnosis…", "-", "  &About..."};
+    }
+
     void menuCaptions()
     {
+        QFETCH(bool, english);
+        QFETCH(QStringList, expected);
+        std::optional<LanguageScope> language;
+        if (english) QVERIFY(language.emplace(i18n::Language::English).installed());
         Harness h;
         FormMain *f = h.start();
         QStringList captions;
@@ -410,13 +433,17 @@ private slots:
             if (a->menu())
                 for (QAction *i : a->menu()->actions()) captions << (i->isSeparator() ? QStringLiteral("-") : "  " + i->text());
         }
-        QCOMPARE(captions, (QStringList{"ファイル(&F)", "  参照(&O)...", "  メモ帳で開く(&M)", "-", "  終了(&X)...",
-                                        "メモリ(&M)", "  プログラムWrite(&W)...", "  プログラムRead(&R)...", "  プログラムVerify(&V)...", "  プログラムErase(&E)...",
-                                        "  データメモリ(&M)...", "  CONGIG(&C)...", "  プログラムメモリ(&P)...", "通信設定(&C)", "ヘルプ(&H)",
-                                        "  ヘルプファイル(&H)", "  接続診断(&D)…", "-", "  バージョン情報(&A)..."}));
-        QCOMPARE(f->windowTitle(), QStringLiteral("VELTRA2オンボードプログラムライタ"));
+        QCOMPARE(captions, expected);
+        // The window keeps its size in either language, and every caption fits its control.
         QCOMPARE(f->centralWidget()->size(), QSize(395, 149));
         QCOMPARE(f->WriteCommand->geometry(), QRect(16, 104, 49, 33));
+        for (QLabel *l : f->centralWidget()->findChildren<QLabel *>())
+            if (l != f->HexFileName) QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width(), qPrintable(l->text()));
+        for (QPushButton *b : f->centralWidget()->findChildren<QPushButton *>())
+            QVERIFY2(b->fontMetrics().horizontalAdvance(QString(b->text()).remove(QLatin1Char('&'))) + 8 <= b->width(), qPrintable(b->text()));
+        // The title is the message catalogue's.
+        if (english) QVERIFY2(!hasJapanese(f->windowTitle()), qPrintable(f->windowTitle()));
+        else QCOMPARE(f->windowTitle(), QStringLiteral("VELTRA2オンボードプログラムライタ"));
         f->menu_file_unload->trigger();
         QVERIFY(h.ended());
     }
