@@ -36,7 +36,7 @@
     </message>
     <message>
         <source>参照</source>
-        <translation>Open</translation>
+        <translation>Browse</translation>
     </message>
     <message>
         <source>ポート設定</source>

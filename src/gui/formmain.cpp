@@ -151,6 +151,9 @@ void FormMain::buildControls()
     HexFileName->installEventFilter(this);
     HexFileName->setTextInteractionFlags(Qt::NoTextInteraction);
     FileNameRef = button(tr("参照"), tw(4680, 480, 735, 375));
+    // A longer caption than the design's (English) widens the button into the room on its right.
+    const int needed = FileNameRef->fontMetrics().horizontalAdvance(FileNameRef->text()) + 12;
+    if (needed > FileNameRef->width()) FileNameRef->resize(needed, FileNameRef->height());
     LblCommP = label(tr("ポート設定"), tw(480, 960, 3975, 255));
     Label2 = label(tr("プログラムメモリ"), tw(240, 1320, 2415, 255));
     Label3 = label(tr("データメモリ"), tw(2880, 1320, 1095, 255));
