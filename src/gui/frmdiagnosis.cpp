@@ -182,7 +182,9 @@ void FrmDiagnosis::RunChecks()
         if (c.status == diagnosis::Status::Fail) ++fails;
         if (c.status == diagnosis::Status::Warn) ++warns;
     }
-    Heading->setText(fails ? tr("%1: 問題が見つかりました。「対処」の欄を上から順に試してください。").arg(device_)
+    // Without a port the heading stays the request to choose one (the device check says so too).
+    if (device_.isEmpty()) Heading->setText(chooseError_);
+    else Heading->setText(fails ? tr("%1: 問題が見つかりました。「対処」の欄を上から順に試してください。").arg(device_)
                      : warns ? tr("%1: 使えますが、注意する点があります。").arg(device_)
                              : tr("%1: PIC まで正常につながっています。").arg(device_));
     CopyButton->setEnabled(true);
