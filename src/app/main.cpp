@@ -1,16 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/i18n.h"
 #include "core/protocol/versionexchange.h"
 #include "gui/formmain.h"
 #include "gui/translations.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-const char kHelp[] =
+const char kHelp[] = QT_TRANSLATE_NOOP(
+    "veltraw",
     "使い方: veltraw [FILE.hex | /F データファイル]\n"
     "\n"
     "VELTRA2オンボードプログラムライタで、PICマイコンへの書込み・読出し・照合を行うウィンドウ版のプログラムです。\n"
@@ -22,14 +25,17 @@ const char kHelp[] =
     "  --help              この説明を表示する\n"
     "  --version           このプログラムのバージョンを表示する\n"
     "\n"
-    "ウィンドウなしで操作するには veltraw-cli を使います。詳しくは man veltraw と、ヘルプメニューのマニュアルを見てください。\n";
+    "ウィンドウなしで操作するには veltraw-cli を使います。詳しくは man veltraw と、ヘルプメニューのマニュアルを見てください。\n");
 
 // Answers --help and --version, which need no window; false for every other command line.
 bool answerWithoutWindow(int argc, char **argv)
 {
     if (argc != 2) return false;
     if (std::strcmp(argv[1], "--help") == 0) {
-        std::fputs(kHelp, stdout);
+        // A translator needs an application object; one without windows needs no display.
+        QCoreApplication app(argc, argv);
+        i18n::install();
+        std::fputs(QCoreApplication::translate("veltraw", kHelp).toUtf8().constData(), stdout);
         return true;
     }
     if (std::strcmp(argv[1], "--version") == 0) {

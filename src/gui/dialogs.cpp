@@ -6,6 +6,7 @@
 #include "gui/windows.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QUrl>
@@ -186,6 +187,11 @@ std::optional<QString> FileDialog(const FileRequest &r)
 }
 
 void setFileHandler(FileHandler handler) { g_fileHandler = std::move(handler); }
+
+QString textFileFilter()
+{
+    return QCoreApplication::translate("gui", "テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*");
+}
 
 void ShowModal(QDialog *dialog)
 {

@@ -53,6 +53,8 @@ using FileHandler = std::function<std::optional<QString>(const FileRequest &)>;
 // The chosen path, or nullopt when the user cancelled.
 std::optional<QString> FileDialog(const FileRequest &r);
 void setFileHandler(FileHandler handler);
+// The filter of a saved text listing (the verify's differences, the program memory list).
+QString textFileFilter();
 
 // Shows a dialog modally (exec), or hands it to the test's handler.
 using ModalHandler = std::function<void(QDialog *)>;

@@ -20,7 +20,7 @@ FormInitComm::FormInitComm(QWidget *parent) : QDialog(parent)
     setModal(true);
     // Design size 3255 x 975 twips, wider and taller for the device the COM number opens.
     setFixedSize(360, 975 / 15 + 14 + 82);
-    Label1 = new QLabel(QStringLiteral("COMポート選択"), this);
+    Label1 = new QLabel(tr("COMポート選択"), this);
     Label1->setGeometry(120 / 15, 120 / 15, 1695 / 15, 255 / 15);
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
@@ -36,13 +36,13 @@ FormInitComm::FormInitComm(QWidget *parent) : QDialog(parent)
     QFont small = DeviceLabel->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     DeviceLabel->setFont(small);
-    DeviceHeading = new QLabel(QStringLiteral("このCOM番号で開く機器(&D)"), this);
+    DeviceHeading = new QLabel(tr("このCOM番号で開く機器(&D)"), this);
     DeviceHeading->setGeometry(8, 72, 360 - 16, 16);
     DeviceCombo = new QComboBox(this);
     DeviceCombo->setObjectName(QStringLiteral("DeviceCombo"));
     DeviceCombo->setEditable(true);
     DeviceCombo->setInsertPolicy(QComboBox::NoInsert);
-    DeviceCombo->lineEdit()->setPlaceholderText(QStringLiteral("（指定なし：標準の機器）"));
+    DeviceCombo->lineEdit()->setPlaceholderText(tr("（指定なし：標準の機器）"));
     // Device names are prefixes of each other (ttyUSB1, ttyUSB10) and differ in case only: a
     // completion is offered in a list under the field, never written into what is typed.
     DeviceCombo->completer()->setCompletionMode(QCompleter::PopupCompletion);
@@ -82,7 +82,7 @@ void FormInitComm::listDevices()
     // The serial devices this machine has now, each under every name it goes by.
     for (const diagnosis::DeviceInfo &p : diagnosis::listSerialPorts()) {
         QString info = p.product;
-        if (!p.serial.isEmpty()) info += QStringLiteral("  シリアル番号 %1").arg(p.serial);
+        if (!p.serial.isEmpty()) info += tr("  シリアル番号 %1").arg(p.serial);
         for (const QString &name : QStringList{p.device} + p.byId) {
             const int at = DeviceCombo->findText(name);
             if (at >= 0) DeviceCombo->setItemData(at, info.trimmed());
@@ -112,10 +112,10 @@ void FormInitComm::describeChoice()
         showDevice();
         return;
     }
-    DeviceLabel->setText(QStringLiteral("→ %1").arg(device) + (QFileInfo::exists(device) ? QString() : QStringLiteral(" (見つかりません)")));
+    DeviceLabel->setText(QStringLiteral("→ %1").arg(device) + (QFileInfo::exists(device) ? QString() : tr(" (見つかりません)")));
     const int at = DeviceCombo->findText(device);
     const QString info = at >= 0 ? DeviceCombo->itemData(at).toString() : QString();
-    DeviceInfo->setText(QFileInfo::exists(device) ? info : QStringLiteral("接続されていません"));
+    DeviceInfo->setText(QFileInfo::exists(device) ? info : tr("接続されていません"));
 }
 
 void FormInitComm::showDevice()

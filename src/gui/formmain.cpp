@@ -42,7 +42,6 @@ QRect tw(int l, int t, int w, int h) { return QRect(l / 15, t / 15, w / 15, h / 
 
 const messages::Text &kCommError = messages::kCommErrorStatus;
 const messages::Text &kSetUpComm = messages::kSetUpCommStatus;
-const QString kHexFilter = QStringLiteral("Hexファイル(*.hex)|*.hex|すべてのファイル(*.*)|*.*");
 
 // Exactly one local file, or nothing.
 QString singleLocalFile(const QMimeData *data)
@@ -144,17 +143,20 @@ void FormMain::buildControls()
         b->setGeometry(r);
         return b;
     };
-    Label1 = label(QStringLiteral("Hexファイル"), tw(120, 120, 1575, 375));
+    Label1 = label(tr("Hexファイル"), tw(120, 120, 1575, 375));
     HexFileName = new PathLabel(client);
     HexFileName->setGeometry(tw(480, 480, 3975, 375));
     HexFileName->setFrameStyle(QFrame::Box | QFrame::Plain);
     HexFileName->setAcceptDrops(true);
     HexFileName->installEventFilter(this);
     HexFileName->setTextInteractionFlags(Qt::NoTextInteraction);
-    FileNameRef = button(QStringLiteral("参照"), tw(4680, 480, 735, 375));
-    LblCommP = label(QStringLiteral("ポート設定"), tw(480, 960, 3975, 255));
-    Label2 = label(QStringLiteral("プログラムメモリ"), tw(240, 1320, 2415, 255));
-    Label3 = label(QStringLiteral("データメモリ"), tw(2880, 1320, 1095, 255));
+    FileNameRef = button(tr("参照"), tw(4680, 480, 735, 375));
+    // A longer caption than the design's (English) widens the button into the room on its right.
+    const int needed = FileNameRef->fontMetrics().horizontalAdvance(FileNameRef->text()) + 12;
+    if (needed > FileNameRef->width()) FileNameRef->resize(needed, FileNameRef->height());
+    LblCommP = label(tr("ポート設定"), tw(480, 960, 3975, 255));
+    Label2 = label(tr("プログラムメモリ"), tw(240, 1320, 2415, 255));
+    Label3 = label(tr("データメモリ"), tw(2880, 1320, 1095, 255));
     Label4 = label(QStringLiteral("CONFIG"), tw(4080, 1320, 975, 255));
     WriteCommand = button(QStringLiteral("Write"), tw(240, 1560, 735, 495));
     EraseCommand = button(QStringLiteral("Erase"), tw(1080, 1560, 735, 495));
@@ -204,29 +206,29 @@ void FormMain::buildControls()
 void FormMain::buildMenus()
 {
     QMenuBar *bar = menuBar();
-    QMenu *file = bar->addMenu(QStringLiteral("ファイル(&F)"));
-    menu_file_open = file->addAction(QStringLiteral("参照(&O)..."), this, &FormMain::FileNameRef_Click);
-    menu_file_notepad = file->addAction(QStringLiteral("メモ帳で開く(&M)"), this, &FormMain::menu_file_notepad_Click);
+    QMenu *file = bar->addMenu(tr("ファイル(&F)"));
+    menu_file_open = file->addAction(tr("参照(&O)..."), this, &FormMain::FileNameRef_Click);
+    menu_file_notepad = file->addAction(tr("メモ帳で開く(&M)"), this, &FormMain::menu_file_notepad_Click);
     file->addSeparator();
-    menu_file_unload = file->addAction(QStringLiteral("終了(&X)..."), this, &FormMain::ExitCommand_Click);
+    menu_file_unload = file->addAction(tr("終了(&X)..."), this, &FormMain::ExitCommand_Click);
 
-    QMenu *memory = bar->addMenu(QStringLiteral("メモリ(&M)"));
-    menu_memory_w = memory->addAction(QStringLiteral("プログラムWrite(&W)..."), this, &FormMain::StartProgramWrite);
-    menu_memory_r = memory->addAction(QStringLiteral("プログラムRead(&R)..."), this, &FormMain::StartProgramRead);
-    menu_memory_v = memory->addAction(QStringLiteral("プログラムVerify(&V)..."), this, &FormMain::StartProgramVerify);
-    menu_memory_e = memory->addAction(QStringLiteral("プログラムErase(&E)..."), this, &FormMain::StartProgramErase);
-    menu_memory_data = memory->addAction(QStringLiteral("データメモリ(&M)..."), this, &FormMain::OpenDataMemoryView);
-    menu_memory_config = memory->addAction(QStringLiteral("CONGIG(&C)..."), this, &FormMain::OpenConfigRegisterView);
-    menu_memory_view = memory->addAction(QStringLiteral("プログラムメモリ(&P)..."), this, &FormMain::OpenProgramMemoryView);
+    QMenu *memory = bar->addMenu(tr("メモリ(&M)"));
+    menu_memory_w = memory->addAction(tr("プログラムWrite(&W)..."), this, &FormMain::StartProgramWrite);
+    menu_memory_r = memory->addAction(tr("プログラムRead(&R)..."), this, &FormMain::StartProgramRead);
+    menu_memory_v = memory->addAction(tr("プログラムVerify(&V)..."), this, &FormMain::StartProgramVerify);
+    menu_memory_e = memory->addAction(tr("プログラムErase(&E)..."), this, &FormMain::StartProgramErase);
+    menu_memory_data = memory->addAction(tr("データメモリ(&M)..."), this, &FormMain::OpenDataMemoryView);
+    menu_memory_config = memory->addAction(tr("CONGIG(&C)..."), this, &FormMain::OpenConfigRegisterView);
+    menu_memory_view = memory->addAction(tr("プログラムメモリ(&P)..."), this, &FormMain::OpenProgramMemoryView);
 
-    menu_comm = bar->addAction(QStringLiteral("通信設定(&C)"));
+    menu_comm = bar->addAction(tr("通信設定(&C)"));
     connect(menu_comm, &QAction::triggered, this, &FormMain::menu_comm_Click);
 
-    QMenu *help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
-    menu_help_file = help->addAction(QStringLiteral("ヘルプファイル(&H)"), this, &FormMain::menu_help_file_Click);
+    QMenu *help = bar->addMenu(tr("ヘルプ(&H)"));
+    menu_help_file = help->addAction(tr("ヘルプファイル(&H)"), this, &FormMain::menu_help_file_Click);
     menu_help_diagnosis = help->addAction(FrmDiagnosis::commandText(), this, &FormMain::menu_help_diagnosis_Click);
     help->addSeparator();
-    menu_help_about = help->addAction(QStringLiteral("バージョン情報(&A)..."), this, &FormMain::menu_help_about_Click);
+    menu_help_about = help->addAction(tr("バージョン情報(&A)..."), this, &FormMain::menu_help_about_Click);
 }
 
 bool FormMain::acquireInstanceLock()
@@ -455,7 +457,7 @@ void FormMain::StartProgramRead()
 void FormMain::FileNameRef_Click()
 {
     FileRequest r;
-    r.filter = kHexFilter;
+    r.filter = tr("Hexファイル(*.hex)|*.hex|すべてのファイル(*.*)|*.*");
     r.presetName = CommonDialogFileName;
     const auto chosen = FileDialog(r);
     if (!chosen) return;  // cancelled: nothing changes

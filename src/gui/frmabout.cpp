@@ -14,8 +14,6 @@
 
 namespace {
 
-const QString kDefaultMessage = QStringLiteral("このソフトはVELTRA2用PICライタです");
-
 // A small chip with pins on both sides and a "V" on it.
 QPixmap programIcon()
 {
@@ -59,7 +57,7 @@ private:
 
 frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("VELTRAライタ"));
+    setWindowTitle(tr("VELTRAライタ"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(4680 / 15, 2310 / 15);
 
@@ -69,7 +67,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     Picture1->setPixmap(programIcon());
     Label1 = new QLabel(messages::kMainCaption, this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    QFont fixed(QStringLiteral("ＭＳ ゴシック"));
+    QFont fixed(QStringLiteral("ＭＳ ゴシック"));  // untranslated: a font family
     fixed.setStyleHint(QFont::Monospace);
     Label1->setFont(fixed);
     Label1->setGeometry(56, 8, 248, 56);
@@ -82,7 +80,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Sunken);
     Line1->setGeometry(12, 92, 288, 4);
-    Label3 = new QLabel(QStringLiteral("シリアルポートを搭載したパソコンでご利用ください"), this);
+    Label3 = new QLabel(tr("シリアルポートを搭載したパソコンでご利用ください"), this);
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setGeometry(12, 100, 288, 18);
     Command1 = new QPushButton(QStringLiteral("&O K"), this);
@@ -100,7 +98,7 @@ void frmAbout::Form_Load()
     const QString crlf = QStringLiteral("\r\n");
     Label1->setText(messages::kMainCaption + crlf + about::versionLine(about::kMajor, about::kMinor) + crlf
                     + QStringLiteral("  (C) veltraw project"));
-    Label2->setText(kDefaultMessage);
+    Label2->setText(tr("このソフトはVELTRA2用PICライタです"));
     ProgrammerLink *link = gui::Link();
     if (!link) return;
     // While another window talks to the writer, an "@" would break into its exchange; the box

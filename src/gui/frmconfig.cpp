@@ -23,7 +23,7 @@ int firstChecked(QRadioButton *const (&options)[N])
 frmConfig::frmConfig(qint16 word, QWidget *parent) : QDialog(parent), ConfigWord(word)
 {
     setObjectName(QStringLiteral("frmConfig"));
-    setWindowTitle(QStringLiteral("Configレジスタの設定"));
+    setWindowTitle(tr("Configレジスタの設定"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(3960 / 15, 2445 / 15);
 
@@ -40,15 +40,15 @@ frmConfig::frmConfig(qint16 word, QWidget *parent) : QDialog(parent), ConfigWord
         return b;
     };
 
-    Frame1 = frame("Frame1", QStringLiteral("オシレータ"), tw(120, 60, 3720, 660));
+    Frame1 = frame("Frame1", tr("オシレータ"), tw(120, 60, 3720, 660));
     const char *osc[4] = {"RC", "LP", "XT", "HS"};
     for (int i = 0; i < 4; ++i)
         Option1[i] = option(Frame1, QStringLiteral("Option1_%1").arg(i), QLatin1String(osc[i]),
                             tw(180 + i * 900, 270, 840, 300));
 
-    Frame2 = frame("Frame2", QStringLiteral("ウォッチドッグタイマ"), tw(120, 780, 1860, 690));
-    Frame3 = frame("Frame3", QStringLiteral("パワーアップタイマ"), tw(2040, 780, 1800, 690));
-    Frame4 = frame("Frame4", QStringLiteral("コードプロテクト"), tw(120, 1560, 1860, 690));
+    Frame2 = frame("Frame2", tr("ウォッチドッグタイマ"), tw(120, 780, 1860, 690));
+    Frame3 = frame("Frame3", tr("パワーアップタイマ"), tw(2040, 780, 1800, 690));
+    Frame4 = frame("Frame4", tr("コードプロテクト"), tw(120, 1560, 1860, 690));
     const struct { QGroupBox *g; QRadioButton **opts; const char *name; } onOff[3] = {
         {Frame2, Option2, "Option2"}, {Frame3, Option3, "Option3"}, {Frame4, Option4, "Option4"}};
     for (const auto &f : onOff) {

@@ -52,15 +52,15 @@ frmConfReg::frmConfReg(QWidget *parent) : QDialog(parent)
     setModal(false);
     setFixedSize(2925 / 15, 2685 / 15);
 
-    Label2 = new QLabel(QStringLiteral("ConfigRegisterの内容"), this);
+    Label2 = new QLabel(tr("ConfigRegisterの内容"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(12, 8, 171, 18);
     Frame1 = new QGroupBox(QStringLiteral("2007h"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(12, 30, 171, 104);
-    Label3 = new QLabel(QStringLiteral("　　通信中"), Frame1);
+    Label3 = new QLabel(tr("　　通信中"), Frame1);
     Label3->setObjectName(QStringLiteral("Label3"));
-    QFont fixed(QStringLiteral("ＭＳ ゴシック"));
+    QFont fixed(QStringLiteral("ＭＳ ゴシック"));  // untranslated: a font family
     fixed.setStyleHint(QFont::Monospace);
     fixed.setFixedPitch(true);
     Label3->setFont(fixed);

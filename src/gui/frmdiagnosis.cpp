@@ -58,11 +58,11 @@ void FrmDiagnosis::setSystemRoot(const QString &root) { g_root = root; }
 
 FrmDiagnosis::FrmDiagnosis(QWidget *parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("接続診断"));
+    setWindowTitle(tr("接続診断"));
     Heading = new QLabel(this);
     Heading->setWordWrap(true);
     List = new QTableWidget(0, 4, this);
-    List->setHorizontalHeaderLabels({QStringLiteral("状態"), QStringLiteral("項目"), QStringLiteral("内容"), QStringLiteral("対処")});
+    List->setHorizontalHeaderLabels({tr("状態"), tr("項目"), tr("内容"), tr("対処")});
     List->verticalHeader()->hide();
     List->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -75,9 +75,9 @@ FrmDiagnosis::FrmDiagnosis(QWidget *parent) : QDialog(parent)
     List->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
     // Wrapped texts take the height the columns' widths give them.
     List->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    CopyButton = new QPushButton(QStringLiteral("報告をコピー(&C)"), this);
-    RuleButton = new QPushButton(QStringLiteral("udev 規則(&U)..."), this);
-    CloseButton = new QPushButton(QStringLiteral("閉じる"), this);
+    CopyButton = new QPushButton(tr("報告をコピー(&C)"), this);
+    RuleButton = new QPushButton(tr("udev 規則(&U)..."), this);
+    CloseButton = new QPushButton(tr("閉じる"), this);
     CloseButton->setDefault(true);
     connect(CopyButton, &QPushButton::clicked, this, &FrmDiagnosis::CopyReport);
     connect(RuleButton, &QPushButton::clicked, this, &FrmDiagnosis::ShowUdevRule);
@@ -101,9 +101,9 @@ FrmDiagnosis::FrmDiagnosis(QWidget *parent) : QDialog(parent)
     } else if (settings::stored().CommPortNumber >= 1) {
         device_ = portnaming::deviceFor(settings::stored().CommPortNumber, settings::stored().IniFilePath, QDir::homePath()).device;
     } else {
-        chooseError_ = QStringLiteral("通信ポートが選ばれていません。通信設定でポートを選んでください。");
+        chooseError_ = tr("通信ポートが選ばれていません。通信設定でポートを選んでください。");
     }
-    Heading->setText(device_.isEmpty() ? chooseError_ : QStringLiteral("%1 から PIC までを順に調べます。").arg(device_));
+    Heading->setText(device_.isEmpty() ? chooseError_ : tr("%1 から PIC までを順に調べます。").arg(device_));
     CopyButton->setEnabled(false);
     RuleButton->setEnabled(false);
 }
@@ -160,7 +160,7 @@ void FrmDiagnosis::RunChecks()
     List->setRowCount(0);
     CopyButton->setEnabled(false);
     RuleButton->setEnabled(false);
-    Heading->setText(device_.isEmpty() ? chooseError_ : QStringLiteral("%1 を診断しています...").arg(device_));
+    Heading->setText(device_.isEmpty() ? chooseError_ : tr("%1 を診断しています...").arg(device_));
 
     diagnosis::Request request;
     request.device = device_;
@@ -182,9 +182,11 @@ void FrmDiagnosis::RunChecks()
         if (c.status == diagnosis::Status::Fail) ++fails;
         if (c.status == diagnosis::Status::Warn) ++warns;
     }
-    Heading->setText(fails ? QStringLiteral("%1: 問題が見つかりました。「対処」の欄を上から順に試してください。").arg(device_)
-                     : warns ? QStringLiteral("%1: 使えますが、注意する点があります。").arg(device_)
-                             : QStringLiteral("%1: PIC まで正常につながっています。").arg(device_));
+    // Without a port the heading stays the request to choose one (the device check says so too).
+    if (device_.isEmpty()) Heading->setText(chooseError_);
+    else Heading->setText(fails ? tr("%1: 問題が見つかりました。「対処」の欄を上から順に試してください。").arg(device_)
+                     : warns ? tr("%1: 使えますが、注意する点があります。").arg(device_)
+                             : tr("%1: PIC まで正常につながっています。").arg(device_));
     CopyButton->setEnabled(true);
     RuleButton->setEnabled(adapter_.usb);
     if (closeWanted_) QTimer::singleShot(0, this, &QDialog::reject);
@@ -208,8 +210,8 @@ void FrmDiagnosis::ShowUdevRule()
         return;
     }
     QDialog dialog(this);
-    dialog.setWindowTitle(QStringLiteral("udev 規則"));
-    auto *intro = new QLabel(QStringLiteral("この規則を %1 に保存すると、ログイン中のユーザーがアダプタを開けるようになり、"
+    dialog.setWindowTitle(tr("udev 規則"));
+    auto *intro = new QLabel(tr("この規則を %1 に保存すると、ログイン中のユーザーがアダプタを開けるようになり、"
                                             "ModemManager が触れなくなり、%2 という名前がつきます。端末で次のコマンドを実行してください。")
                                  .arg(QLatin1String(diagnosis::kUdevRulePath), diagnosis::udevLinkName(adapter_)),
                              &dialog);
@@ -220,9 +222,9 @@ void FrmDiagnosis::ShowUdevRule()
     text->setLineWrapMode(QPlainTextEdit::NoWrap);
     const QString command = diagnosis::udevInstallCommand(
         QStringLiteral("veltraw-cli doctor -p %1 --udev-rule").arg(adapter_.byId.value(0, adapter_.device)));
-    text->setPlainText(rule + QStringLiteral("\n# 保存と読み込み直し:\n# ") + command);
-    auto *copy = new QPushButton(QStringLiteral("コマンドをコピー(&C)"), &dialog);
-    auto *close = new QPushButton(QStringLiteral("閉じる"), &dialog);
+    text->setPlainText(rule + tr("\n# 保存と読み込み直し:\n# ") + command);
+    auto *copy = new QPushButton(tr("コマンドをコピー(&C)"), &dialog);
+    auto *close = new QPushButton(tr("閉じる"), &dialog);
     close->setDefault(true);
     connect(copy, &QPushButton::clicked, &dialog, [command] { QApplication::clipboard()->setText(command); });
     connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);

@@ -32,7 +32,7 @@ public:
     const QVector<diagnosis::Check> &checks() const { return checks_; }
     QString device() const { return device_; }
     // The menu item and the port-error boxes' button that open it.
-    static QString commandText() { return QStringLiteral("接続診断(&D)…"); }
+    static QString commandText() { return tr("接続診断(&D)…"); }
     // A tree of its own for the system reads (tests).
     static void setSystemRoot(const QString &root);
 

@@ -121,7 +121,7 @@ frmEPROM::~frmEPROM()
 
 void frmEPROM::buildControls()
 {
-    Label1 = new QLabel(QStringLiteral("EEP-ROMデータメモリエリア"), this);
+    Label1 = new QLabel(tr("EEP-ROMデータメモリエリア"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(tw(360, 120, 6375, 255));
 
@@ -186,7 +186,7 @@ void frmEPROM::Form_Load()
     // Cells of 400 twips hold "+Fh" or " 30h" only without Qt's default padding and eliding.
     Grid1->setTextElideMode(Qt::ElideNone);
     Grid1->setStyleSheet(QStringLiteral("QTableWidget::item { padding: 0px; }"));
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));  // untranslated: a font family
     font.setPointSize(9);
     // Where that font is missing the fallback is often wider: take a smaller size of it until
     // the widest header fits its 400-twip column.

@@ -33,7 +33,7 @@ frmEEPROMwrite::frmEEPROMwrite(QWidget *parent) : QDialog(parent)
     setModal(false);
     setFixedSize(3465 / 15, 1305 / 15);
 
-    Label1 = new QLabel(QStringLiteral("OKをクリックするとデータを書込みます"), this);
+    Label1 = new QLabel(tr("OKをクリックするとデータを書込みます"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(4, 12, 3465 / 15 - 8, 20);
     Label1->setAlignment(Qt::AlignCenter);

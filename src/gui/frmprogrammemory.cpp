@@ -58,7 +58,7 @@ namespace {
 const QColor kDifferent(255, 214, 214);
 constexpr int kMaxIssueLines = 4;
 
-QString sourceOfFile(const QString &path) { return QStringLiteral("ファイル: ") + path; }
+QString sourceOfFile(const QString &path) { return frmProgramMemory::tr("ファイル: ") + path; }
 
 // "1A", "001Ah", "0x1a": the address, or -1.
 int parseAddress(const QString &text)
@@ -73,7 +73,7 @@ int parseAddress(const QString &text)
 frmProgramMemory::frmProgramMemory(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmProgramMemory"));
-    setWindowTitle(QStringLiteral("プログラムメモリ"));
+    setWindowTitle(tr("プログラムメモリ"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint);
     resize(760, 520);
 
@@ -107,17 +107,17 @@ frmProgramMemory::frmProgramMemory(QWidget *parent) : QDialog(parent)
     };
     FindAddress = new QLineEdit(this);
     FindAddress->setObjectName(QStringLiteral("FindAddress"));
-    FindAddress->setPlaceholderText(QStringLiteral("アドレス（16進数）"));
+    FindAddress->setPlaceholderText(tr("アドレス（16進数）"));
     FindAddress->setMaximumWidth(140);
-    cmdFind = button("cmdFind", QStringLiteral("移動(&G)"));
-    cmdPrevious = button("cmdPrevious", QStringLiteral("前の違い(&P)"));
-    cmdNext = button("cmdNext", QStringLiteral("次の違い(&N)"));
-    cmdCopy = button("cmdCopy", QStringLiteral("テキストでコピー(&C)"));
-    cmdSave = button("cmdSave", QStringLiteral("リストを保存(&S)..."));
-    cmdClose = button("cmdClose", QStringLiteral("閉じる"));
+    cmdFind = button("cmdFind", tr("移動(&G)"));
+    cmdPrevious = button("cmdPrevious", tr("前の違い(&P)"));
+    cmdNext = button("cmdNext", tr("次の違い(&N)"));
+    cmdCopy = button("cmdCopy", tr("テキストでコピー(&C)"));
+    cmdSave = button("cmdSave", tr("リストを保存(&S)..."));
+    cmdClose = button("cmdClose", tr("閉じる"));
 
     auto *find = new QHBoxLayout;
-    find->addWidget(new QLabel(QStringLiteral("アドレス:"), this));
+    find->addWidget(new QLabel(tr("アドレス:"), this));
     find->addWidget(FindAddress);
     find->addWidget(cmdFind);
     find->addSpacing(16);
@@ -159,17 +159,17 @@ bool frmProgramMemory::load(const QString &hexFile, bool quiet)
             sources << sourceOfFile(hexFile);
             int told = 0;
             for (const memoryimage::Issue &i : img.issues) {
-                if (told++ < kMaxIssueLines) notes << QStringLiteral("%1 行目: %2").arg(i.line).arg(memoryimage::problemText(i));
+                if (told++ < kMaxIssueLines) notes << tr("%1 行目: %2").arg(i.line).arg(memoryimage::problemText(i));
             }
-            if (told > kMaxIssueLines) notes << QStringLiteral("ほかに %1 件の注意があります").arg(told - kMaxIssueLines);
+            if (told > kMaxIssueLines) notes << tr("ほかに %1 件の注意があります").arg(told - kMaxIssueLines);
         } else {
-            notes << sourceOfFile(hexFile) + QStringLiteral("（開けないので表示していません）");
+            notes << sourceOfFile(hexFile) + tr("（開けないので表示していません）");
         }
     }
     const programmemory::Kept &k = programmemory::kept();
     if (programmemory::picAtHand()) {
         pic_ = listing::fromRead(k.words);
-        sources << QStringLiteral("PIC (%1 に%2)").arg(k.when.toString(QStringLiteral("HH:mm")), k.how);
+        sources << tr("PIC (%1 に%2)").arg(k.when.toString(QStringLiteral("HH:mm")), k.how);
     }
     if (!file_.present && !pic_.present) {
         if (!quiet) gui::Show(messages::programMemoryNothing());
@@ -177,9 +177,9 @@ bool frmProgramMemory::load(const QString &hexFile, bool quiet)
     }
     listing_ = listing::build(file_, pic_);
     if (file_.present && pic_.present) {
-        if (listing_.unverifiable) notes.prepend(QStringLiteral("コードプロテクトがONなので、プログラムメモリは比較していません"));
-        else if (listing_.differences == 0) notes.prepend(QStringLiteral("ファイルとPICの内容は一致しています"));
-        else notes.prepend(QStringLiteral("ファイルとPICで違うところ: %1 か所（色の付いた行）").arg(listing_.differences));
+        if (listing_.unverifiable) notes.prepend(tr("コードプロテクトがONなので、プログラムメモリは比較していません"));
+        else if (listing_.differences == 0) notes.prepend(tr("ファイルとPICの内容は一致しています"));
+        else notes.prepend(tr("ファイルとPICで違うところ: %1 か所（色の付いた行）").arg(listing_.differences));
     }
     Source->setText(sources.join(QLatin1Char('\n')));
     Notes->setText(notes.join(QLatin1Char('\n')));
@@ -193,9 +193,9 @@ bool frmProgramMemory::load(const QString &hexFile, bool quiet)
 void frmProgramMemory::fill()
 {
     const bool both = file_.present && pic_.present;
-    QStringList headers{QStringLiteral("アドレス")};
-    if (both) headers << QStringLiteral("ファイル") << QStringLiteral("逆アセンブル") << QStringLiteral("PIC") << QStringLiteral("逆アセンブル");
-    else headers << QStringLiteral("ワード") << QStringLiteral("逆アセンブル");
+    QStringList headers{tr("アドレス")};
+    if (both) headers << tr("ファイル") << tr("逆アセンブル") << QStringLiteral("PIC") << tr("逆アセンブル");
+    else headers << tr("ワード") << tr("逆アセンブル");
     Table->clear();
     Table->setColumnCount(int(headers.size()));
     Table->setHorizontalHeaderLabels(headers);
@@ -290,7 +290,7 @@ void frmProgramMemory::cmdSave_Click()
 {
     gui::FileRequest r;
     r.save = true;
-    r.filter = QStringLiteral("テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*");
+    r.filter = gui::textFileFilter();
     r.defaultSuffix = QStringLiteral("txt");
     r.confirmOverwrite = true;
     const QString base = file_.present ? hexFile_ : QStringLiteral("pic");

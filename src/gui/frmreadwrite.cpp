@@ -73,12 +73,12 @@ private:
 
 frmReadWrite::frmReadWrite(QWidget *parent) : QDialog(parent)
 {
-    setWindowTitle(kDesignCaption);
+    setCaption(kDesignCaption);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(360, 120);
-    Label1 = new QLabel(QStringLiteral("VELTRA2オンボードプログラムライタと通信中"), this);
+    Label1 = new QLabel(tr("VELTRA2オンボードプログラムライタと通信中"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setFont(QFont(QStringLiteral("ＭＳ ゴシック")));
+    Label1->setFont(QFont(QStringLiteral("ＭＳ ゴシック")));  // untranslated: a font family
     Label1->setGeometry(12, 10, 336, 60);
     // Its text changes with every word of a transfer: a fixed size spares the window a layout
     // pass each time, plain text the check for markup (a path is never markup either).
@@ -105,11 +105,17 @@ frmReadWrite::frmReadWrite(QWidget *parent) : QDialog(parent)
 void frmReadWrite::PrepareOperation(const QString &caption, const QString &question, const QString &hexFile)
 {
     HexFile = hexFile;
-    setWindowTitle(caption);
+    setCaption(caption);
     Label1->setText(question);
     cmdOK->setEnabled(true);
     cmdCancel->setEnabled(true);
     setModal(true);
+}
+
+void frmReadWrite::setCaption(const QString &caption)
+{
+    caption_ = caption;
+    setWindowTitle(tr(caption.toUtf8().constData()));
 }
 
 void frmReadWrite::ShowProgress()
@@ -168,7 +174,7 @@ void frmReadWrite::cmdOK_Click()
             programmemory::forgetPic();
         } else if (caption == kReadCaption) {
             const program::ReadResult r = program::readProgram(link, host);
-            programmemory::rememberPic(r.words, QStringLiteral("読出し"));
+            programmemory::rememberPic(r.words, tr("読出し"));
             if (!r.savedTo.isEmpty() && self) emit hexSaved(r.savedTo);
         } else if (caption == kEraseCaption) {
             program::eraseProgram(link, host);
@@ -193,7 +199,7 @@ void frmReadWrite::verifyProgram(ProgrammerLink &link, ExchangeHost &host, const
     const qint16 word = image.configWord ? *image.configWord : StoredConfigWord;
     const verify::Result r = verify::verifyProgram(link, host, image, int(word));
     // Nothing was sent when the file stopped it: the PIC kept from before is still the PIC.
-    if (r.outcome != Outcome::FileError) programmemory::rememberPic(r.words, QStringLiteral("照合"));
+    if (r.outcome != Outcome::FileError) programmemory::rememberPic(r.words, tr("照合"));
     if (r.outcome != Outcome::Done) return;  // its message has been shown
     if (r.report.programUnverifiable) {
         host.show(messages::verifyProtected());
@@ -236,7 +242,7 @@ void frmReadWrite::Form_QueryUnload()
 {
     Timer1->setEnabled(false);
     // Nothing of an operation stays with the dialog: the next showing starts from its design.
-    setWindowTitle(kDesignCaption);
+    setCaption(kDesignCaption);
     emit closed();
 }
 

@@ -18,11 +18,12 @@ class WindowTimer;
 class frmReadWrite : public QDialog {
     Q_OBJECT
 public:
-    inline static const QString kWriteCaption = QStringLiteral("VELTRA2   Write");
-    inline static const QString kReadCaption = QStringLiteral("VELTRA2   Read");
-    inline static const QString kEraseCaption = QStringLiteral("VELTRA2   Erase");
-    inline static const QString kVerifyCaption = QStringLiteral("VELTRA2   Verify");
-    inline static const QString kDesignCaption = QStringLiteral("VELTRA2 Writer");
+    // The operation's caption, as the code compares it: the window shows its translation.
+    inline static const QString kWriteCaption = QStringLiteral(QT_TR_NOOP("VELTRA2   Write"));
+    inline static const QString kReadCaption = QStringLiteral(QT_TR_NOOP("VELTRA2   Read"));
+    inline static const QString kEraseCaption = QStringLiteral(QT_TR_NOOP("VELTRA2   Erase"));
+    inline static const QString kVerifyCaption = QStringLiteral(QT_TR_NOOP("VELTRA2   Verify"));
+    inline static const QString kDesignCaption = QStringLiteral(QT_TR_NOOP("VELTRA2 Writer"));
 
     explicit frmReadWrite(QWidget *parent = nullptr);
 
@@ -31,7 +32,8 @@ public:
     QPushButton *cmdCancel = nullptr;
     WindowTimer *Timer1 = nullptr;  // the reply time-out
 
-    QString OperationCaption() const { return windowTitle(); }
+    // The operation's caption as compared (one of the constants above), whatever the title shows.
+    QString OperationCaption() const { return caption_; }
     // Sets the caption, the question and the file a write takes, and makes the buttons usable,
     // before a modal showing.
     void PrepareOperation(const QString &caption, const QString &question, const QString &hexFile = QString());
@@ -65,6 +67,8 @@ private:
     class Host;
     void Form_QueryUnload();
     void paintProgress();
+    void setCaption(const QString &caption);
+    QString caption_;
     void verifyProgram(ProgrammerLink &link, ExchangeHost &host, const memoryimage::Image &image);
     std::optional<verify::Report> verifyReport_;
     WindowExchange exchange_{this, "frmReadWrite"};

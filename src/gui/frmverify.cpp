@@ -22,7 +22,7 @@ bool evenPitch(const QFont &font)
     const qreal one = fm.horizontalAdvance(QLatin1Char('0'));
     auto near = [one](qreal w, int places) { return qAbs(w - places * one) < 0.05 * one; };
     return one > 0 && near(fm.horizontalAdvance(QLatin1Char('i')), 1) && near(fm.horizontalAdvance(QLatin1Char('W')), 1)
-           && near(fm.horizontalAdvance(QStringLiteral("プ")), 2);
+           && near(fm.horizontalAdvance(QStringLiteral("プ")), 2);  // untranslated: a measuring glyph
 }
 
 // The system's fixed-pitch font takes its Japanese from a fallback of another width on many
@@ -66,9 +66,9 @@ frmVerify::frmVerify(const verify::Report &report, const QString &hexFile, QWidg
     for (const verify::Mismatch &m : report.mismatches) lines << verify::mismatchText(m);
     List->setPlainText(lines.join(QLatin1Char('\n')));
 
-    cmdSave = new QPushButton(QStringLiteral("テキストで保存(&S)..."), this);
+    cmdSave = new QPushButton(tr("テキストで保存(&S)..."), this);
     cmdSave->setObjectName(QStringLiteral("cmdSave"));
-    cmdMemory = new QPushButton(QStringLiteral("プログラムメモリ(&M)..."), this);
+    cmdMemory = new QPushButton(tr("プログラムメモリ(&M)..."), this);
     cmdMemory->setObjectName(QStringLiteral("cmdMemory"));
     List->viewport()->installEventFilter(this);
     cmdClose = new QPushButton(QStringLiteral("&Close"), this);
@@ -99,7 +99,7 @@ void frmVerify::cmdSave_Click()
 {
     gui::FileRequest r;
     r.save = true;
-    r.filter = QStringLiteral("テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*");
+    r.filter = gui::textFileFilter();
     r.defaultSuffix = QStringLiteral("txt");
     r.confirmOverwrite = true;
     r.presetName = hexFile_.endsWith(QStringLiteral(".hex"), Qt::CaseInsensitive) ? hexFile_.chopped(4) + QStringLiteral("-verify.txt")

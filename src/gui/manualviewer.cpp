@@ -15,7 +15,7 @@
 ManualViewer::ManualViewer(const QString &indexPath, QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ManualViewer"));
-    setWindowTitle(QStringLiteral("ヘルプ - ") + messages::kMainCaption);
+    setWindowTitle(tr("ヘルプ - %1").arg(messages::kMainCaption));
     setAttribute(Qt::WA_DeleteOnClose);
     // A window of its own beside the main window, to read while working.
     setWindowFlags(Qt::Window);
@@ -28,13 +28,13 @@ ManualViewer::ManualViewer(const QString &indexPath, QWidget *parent) : QDialog(
     connect(Browser, &QTextBrowser::anchorClicked, this, &ManualViewer::followLink);
     Browser->setSource(QUrl::fromLocalFile(indexPath));
 
-    BackCommand = new QPushButton(QStringLiteral("戻る(&K)"), this);
+    BackCommand = new QPushButton(tr("戻る(&K)"), this);
     BackCommand->setEnabled(false);
     connect(BackCommand, &QPushButton::clicked, Browser, &QTextBrowser::backward);
     connect(Browser, &QTextBrowser::backwardAvailable, BackCommand, &QPushButton::setEnabled);
-    BrowserCommand = new QPushButton(QStringLiteral("ブラウザで開く(&B)"), this);
+    BrowserCommand = new QPushButton(tr("ブラウザで開く(&B)"), this);
     connect(BrowserCommand, &QPushButton::clicked, this, &ManualViewer::BrowserCommand_Click);
-    CloseCommand = new QPushButton(QStringLiteral("閉じる(&C)"), this);
+    CloseCommand = new QPushButton(tr("閉じる(&C)"), this);
     connect(CloseCommand, &QPushButton::clicked, this, &QDialog::close);
 
     auto *buttons = new QHBoxLayout;

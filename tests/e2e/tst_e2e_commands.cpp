@@ -4,10 +4,16 @@
 #include "gui/windows.h"
 #include "gui/windowtimer.h"
 #include "gui/forminitcomm.h"
+#include "gui/frmabout.h"
+#include "gui/frmconfig.h"
+#include "gui/frmconfreg.h"
+#include "gui/frmeeprom.h"
+#include "gui/frminput.h"
 #include "core/link/programmerlink.h"
 #include "gui/frmreadwrite.h"
 #include "gui/manualviewer.h"
 #include "support/harness.h"
+#include "support/language.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -22,6 +28,8 @@
 #include <QTextBrowser>
 #include <QTest>
 #include <QUrl>
+
+#include <optional>
 
 namespace {
 const QString kTimeout = QStringLiteral("ライタまたはPICマイコンボードの反応がありません。\r\nもう一度操作してください。");
@@ -400,8 +408,28 @@ private slots:
         QVERIFY(h.openedUrls.isEmpty());
     }
 
+    void menuCaptions_data()
+    {
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("Japanese") << false
+                                  << QStringList{"ファイル(&F)", "  参照(&O)...", "  メモ帳で開く(&M)", "-", "  終了(&X)...",
+                                                 "メモリ(&M)", "  プログラムWrite(&W)...", "  プログラムRead(&R)...", "  プログラムVerify(&V)...", "  プログラムErase(&E)...",
+                                                 "  データメモリ(&M)...", "  CONGIG(&C)...", "  プログラムメモリ(&P)...", "通信設定(&C)", "ヘルプ(&H)",
+                                                 "  ヘルプファイル(&H)", "  接続診断(&D)…", "-", "  バージョン情報(&A)..."};
+        QTest::newRow("English") << true
+                                 << QStringList{"&File", "  &Open...", "  Open in &Editor", "-", "  E&xit...",
+                                                "&Memory", "  Program &Write...", "  Program &Read...", "  Program &Verify...", "  Program &Erase...",
+                                                "  Data &Memory...", "  &CONGIG...", "  &Program Memory...", "&Communication", "&Help",
+                                                "  &Help File", "  Connection &Diagnosis…", "-", "  &About..."};
+    }
+
     void menuCaptions()
     {
+        QFETCH(bool, english);
+        QFETCH(QStringList, expected);
+        std::optional<LanguageScope> language;
+        if (english) QVERIFY(language.emplace(i18n::Language::English).installed());
         Harness h;
         FormMain *f = h.start();
         QStringList captions;
@@ -410,15 +438,44 @@ private slots:
             if (a->menu())
                 for (QAction *i : a->menu()->actions()) captions << (i->isSeparator() ? QStringLiteral("-") : "  " + i->text());
         }
-        QCOMPARE(captions, (QStringList{"ファイル(&F)", "  参照(&O)...", "  メモ帳で開く(&M)", "-", "  終了(&X)...",
-                                        "メモリ(&M)", "  プログラムWrite(&W)...", "  プログラムRead(&R)...", "  プログラムVerify(&V)...", "  プログラムErase(&E)...",
-                                        "  データメモリ(&M)...", "  CONGIG(&C)...", "  プログラムメモリ(&P)...", "通信設定(&C)", "ヘルプ(&H)",
-                                        "  ヘルプファイル(&H)", "  接続診断(&D)…", "-", "  バージョン情報(&A)..."}));
-        QCOMPARE(f->windowTitle(), QStringLiteral("VELTRA2オンボードプログラムライタ"));
+        QCOMPARE(captions, expected);
+        // The window keeps its size in either language, and every caption fits its control.
         QCOMPARE(f->centralWidget()->size(), QSize(395, 149));
         QCOMPARE(f->WriteCommand->geometry(), QRect(16, 104, 49, 33));
+        QStringList cut = cutCaptions(f->centralWidget());
+        cut.removeAll(f->HexFileName->text());  // a path, elided by its label
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1String(" | "))));
+        // The title is the message catalogue's.
+        if (english) QVERIFY2(!hasJapanese(f->windowTitle()), qPrintable(f->windowTitle()));
+        else QCOMPARE(f->windowTitle(), QStringLiteral("VELTRA2オンボードプログラムライタ"));
         f->menu_file_unload->trigger();
         QVERIFY(h.ended());
+    }
+
+    // The other windows of fixed size hold their captions in either language too.
+    void fixedWindowsHoldTheirCaptions_data() { menuCaptions_data(); }
+
+    void fixedWindowsHoldTheirCaptions()
+    {
+        QFETCH(bool, english);
+        std::optional<LanguageScope> language;
+        if (english) QVERIFY(language.emplace(i18n::Language::English).installed());
+        Harness h;
+        FormMain *f = h.startQuiet();
+        FormInitComm port(f);
+        frmConfig config(0x3FF1, f);
+        frmAbout about(f);
+        frmConfReg reg(f);
+        frmEPROM eeprom(f);
+        frmInput byte(1, 1, QStringLiteral("FF"), f);
+        const QList<QWidget *> windows{&port, &config, &about, &reg, &eeprom, &byte, FrmReadWrite()};
+        for (QWidget *w : windows) {
+            const QStringList cut = cutCaptions(w);
+            QVERIFY2(cut.isEmpty(), qPrintable(w->windowTitle() + ": " + cut.join(QLatin1String(" | "))));
+        }
+        // Each keeps the size it was designed with.
+        QCOMPARE(config.size(), QSize(264, 163));
+        QCOMPARE(port.size(), QSize(360, 161));
     }
 };
 

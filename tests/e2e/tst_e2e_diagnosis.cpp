@@ -6,6 +6,7 @@
 #include "core/link/programmerlink.h"
 #include "gui/frmdiagnosis.h"
 #include "core/diagnosis/udevrule.h"
+#include "core/settings/storedsettings.h"
 #include "support/harness.h"
 #include "support/systemtree.h"
 
@@ -27,6 +28,7 @@ struct Seen {
     QString firstStatusCell;
     bool ruleEnabled = true;
     QString report;
+    QString heading;
 };
 
 // Queues an action for the next diagnosis window: run the checks, note what it shows, copy.
@@ -42,6 +44,7 @@ void inspectNext(Harness &h, Seen *seen)
         seen->ruleEnabled = w->RuleButton->isEnabled();
         w->CopyButton->click();
         seen->report = QGuiApplication::clipboard()->text();
+        seen->heading = w->Heading->text();
     });
 }
 
@@ -105,6 +108,23 @@ private slots:
         QVERIFY(busy->detail.contains(QStringLiteral("このプログラム自身")));
         QCOMPARE(diagnosis::exitCode(seen.checks), 75);
         QVERIFY(h.hostBytes().isEmpty());  // nothing crossed the other window's exchange
+    }
+
+    // No port chosen yet (the port dialog was closed): after the run the window still asks for
+    // one, not ": problems found" about no device.
+    void withoutAPortChosen()
+    {
+        Harness h;
+        h.writeIni("");
+        h.start();  // the port dialog gets no action: its close box
+        QCOMPARE(settings::stored().CommPortNumber, qint16(0));
+        QVERIFY(!gui::Link()->isOpen());
+        Seen seen;
+        inspectNext(h, &seen);
+        h.form->menu_help_diagnosis_Click();
+        QCOMPARE(seen.heading, QStringLiteral("通信ポートが選ばれていません。通信設定でポートを選んでください。"));
+        const diagnosis::Check *device = find(seen, QStringLiteral("device"));
+        QVERIFY(device && device->status == diagnosis::Status::Fail);
     }
 
     // A normal start whose port cannot be opened offers the diagnosis beside OK.

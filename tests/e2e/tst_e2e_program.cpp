@@ -9,6 +9,7 @@
 #include "gui/frmreadwrite.h"
 #include "gui/frmverify.h"
 #include "support/harness.h"
+#include "support/language.h"
 #include "support/hexfiles.h"
 
 #include <QAction>
@@ -17,6 +18,8 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QTest>
+
+#include <optional>
 
 namespace {
 
@@ -194,19 +197,42 @@ private slots:
 
     // Records at 2000h and above still end the write's data phase; the ID words and data EEPROM
     // they hold are named in the completion message as not written.
+    // In English too: the dialogs' titles, the question and the messages.
+    void idAndEepromRecordsAreToldAsNotWritten_data()
+    {
+        QTest::addColumn<bool>("english");
+        QTest::newRow("Japanese") << false;
+        QTest::newRow("English") << true;
+    }
+
     void idAndEepromRecordsAreToldAsNotWritten()
     {
+        QFETCH(bool, english);
+        std::optional<LanguageScope> language;
+        if (english) QVERIFY(language.emplace(i18n::Language::English).installed());
         Harness h;
         h.startQuiet();
-        runWrite(h, h.writeFile(QStringLiteral("id.hex"), rec(0, words({0x2805})) + rec(0x4000, words({1, 2, 3, 4}))
-                                                              + rec(0x400E, words({0x3FF1})) + rec(0x4200, words({0xA5})) + kEnd));
-        QCOMPARE(h.messageTexts(), QStringList{kDone});
-        QCOMPARE(h.messages[0].detail, QStringLiteral("ID / データEEPROM のレコードは書込んでいません"));
+        QString question;
+        h.form->HexFileName->setText(h.writeFile(QStringLiteral("id.hex"), rec(0, words({0x2805})) + rec(0x4000, words({1, 2, 3, 4}))
+                                                                               + rec(0x400E, words({0x3FF1})) + rec(0x4200, words({0xA5})) + kEnd));
+        h.modalActions.push_back(pressOk(nullptr, &question));
+        h.modalActions.push_back(confirmConfig());
+        h.form->WriteCommand->click();
+        QCOMPARE(h.modalTitles, (QStringList{QStringLiteral("VELTRA2   Write"), english ? QStringLiteral("Config Register Settings") : kConfigTitle}));
         auto &pic = h.sim.writer();
         QCOMPARE(pic.program[0], uint16_t(0x2805));
         QCOMPARE(pic.configWord(), uint16_t(0x11));
         QCOMPARE(pic.idConfig[0], uint16_t(0x3FFF));
         QCOMPARE(pic.eeprom[0], uint8_t(0xFF));
+        QCOMPARE(h.messages.size(), 1);
+        if (english) {
+            // The question and the messages are the message catalogue's.
+            for (const QString &shown : {question, h.messages[0].title, h.messages[0].text, h.messages[0].detail})
+                QVERIFY2(!shown.isEmpty() && !hasJapanese(shown), qPrintable(shown));
+        } else {
+            QCOMPARE(h.messageTexts(), QStringList{kDone});
+            QCOMPARE(h.messages[0].detail, QStringLiteral("ID / データEEPROM のレコードは書込んでいません"));
+        }
     }
 
     void configDialogClosedWritesNothing()

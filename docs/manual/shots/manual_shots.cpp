@@ -5,10 +5,13 @@
 //
 //   ninja -C build veltraw-manual-shots && build/docs/manual/shots/veltraw-manual-shots [FOLDER]
 //
+// The windows speak the language the program would choose: LANGUAGE=en gives English pictures.
+//
 // Japanese text needs a Japanese font (Debian: fonts-ipafont-gothic). The window manager's
 // title bar is not part of a widget's picture: a plain one with the window's caption is drawn
 // over each window, so the reader sees which window it is.
 
+#include "core/link/portnaming.h"
 #include "core/messages.h"
 #include "core/settings/storedsettings.h"
 #include "gui/dialogs.h"
@@ -41,6 +44,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QSerialPort>
 #include <QStyleFactory>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -281,6 +285,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("veltraw"));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // The pictures are in the language the program would choose here (LANGUAGE=en: English).
     InstallQtTranslations();
 
     g_outDir = QDir::cleanPath(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VELTRAW_MANUAL_IMAGES));
@@ -392,7 +397,8 @@ int main(int argc, char **argv)
     f->ConfigCommand->click();
     {
         frmConfReg *w = FrmConfReg();
-        if (!waitFor([&] { return !w->Label3->text().contains(QStringLiteral("通信中")); }, 8000))
+        const QString talking = frmConfReg::tr("　　通信中");
+        if (!waitFor([&] { return w->Label3->text() != talking; }, 8000))
             fail(QStringLiteral("the configuration register was not read"));
         shoot(w, QStringLiteral("window-config-register"));
         w->Command1->click();
@@ -468,7 +474,7 @@ int main(int argc, char **argv)
     script.modalActions.push_back([&](QDialog *d) {
         auto *c = static_cast<FormInitComm *>(d);
         const QString device = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A5XK3RJT-if00-port0");
-        const QString info = QStringLiteral("FT232R USB UART  シリアル番号 A5XK3RJT");
+        const QString info = QStringLiteral("FT232R USB UART") + FormInitComm::tr("  シリアル番号 %1").arg(QStringLiteral("A5XK3RJT"));
         c->DeviceCombo->clear();
         c->DeviceCombo->addItem(QStringLiteral("/dev/ttyS0"), QString());
         c->DeviceCombo->addItem(QStringLiteral("/dev/ttyUSB0"), info);
@@ -494,7 +500,8 @@ int main(int argc, char **argv)
     gui::Show(messages::readFileError(
         messages::saveFailed(QStringLiteral("/home/user/pic/nodir/blink.hex"), QStringLiteral("No such file or directory"))));
     script.nextBoxShot = QStringLiteral("message-port-error");
-    gui::Show(messages::commPortError(messages::kMainCaption, QStringLiteral("/dev/ttyUSB0 が見つかりません。ケーブルの接続とポートの設定を確認してください。")));
+    gui::Show(messages::commPortError(messages::kMainCaption,
+                                      portnaming::openFailureText(QStringLiteral("/dev/ttyUSB0"), QSerialPort::DeviceNotFoundError, QString())));
     // A file with words where the PIC has no memory, refused before anything is sent.
     script.nextBoxShot = QStringLiteral("message-outside-memory");
     gui::Show(messages::hexOutsideProgramMemory({messages::outsideProgramMemoryLine(6, 0x400, 0x401)}));
