@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's commands and the operation dialog, against the simulated writer.
 
+#include "core/i18n.h"
 #include "gui/windows.h"
 #include "gui/windowtimer.h"
 #include "gui/forminitcomm.h"
@@ -356,6 +357,25 @@ private slots:
             }
         QVERIFY(expected > 10);
         QCOMPARE(images, expected);
+    }
+
+    void helpShowsTheManualOfTheLanguageTheProgramSpeaks()
+    {
+        Harness h;
+        FormMain *f = h.start();
+        i18n::install(i18n::Language::English);
+        auto restore = qScopeGuard([] { i18n::install(i18n::Language::Japanese); });
+        f->menu_help_file->trigger();
+        QVERIFY(h.messages.isEmpty());
+        ManualViewer *v = f->findChild<ManualViewer *>();
+        QVERIFY(v);
+        const QString page = v->Browser->source().toLocalFile();
+        QVERIFY2(page.endsWith(QStringLiteral("/share/veltraw/manual/en/index.html")), qPrintable(page));
+        QVERIFY(v->Browser->toPlainText().contains(QStringLiteral("Installing and starting")));
+        // Its link to the Japanese manual stays in the viewer.
+        emit v->Browser->anchorClicked(QUrl(QStringLiteral("../index.html")));
+        QVERIFY(v->Browser->toPlainText().contains(QStringLiteral("インストールと起動")));
+        QVERIFY(h.openedUrls.isEmpty());
     }
 
     void helpViewerFollowsLinksAndHandsPagesToTheBrowser()
