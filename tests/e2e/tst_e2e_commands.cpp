@@ -11,13 +11,16 @@
 #include "support/harness.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -33,6 +36,18 @@ void clickOk(QDialog *d)
     QVERIFY(rw);
     QVERIFY(rw->cmdOK->isEnabled());
     rw->cmdOK->click();
+}
+
+// The anchors and picture names of a page of the manual, in order.
+QStringList sectionsAndPictures(const QString &page)
+{
+    QFile f(page);
+    if (!f.open(QIODevice::ReadOnly)) return {QStringLiteral("cannot read ") + page};
+    const QString html = QString::fromUtf8(f.readAll());
+    QStringList found;
+    static const QRegularExpression marks(QStringLiteral("(id=\"[^\"]+\"|images/[a-z-]+\\.png)"));
+    for (auto it = marks.globalMatch(html); it.hasNext();) found << it.next().captured(1);
+    return found;
 }
 
 void drop(QWidget *target, const QList<QUrl> &urls)
@@ -373,9 +388,13 @@ private slots:
         QVERIFY2(page.endsWith(QStringLiteral("/share/veltraw/manual/en/index.html")), qPrintable(page));
         QVERIFY(v->Browser->toPlainText().contains(QStringLiteral("Installing and starting")));
         // Its link to the Japanese manual stays in the viewer.
+        const QString japanese = QFileInfo(page).dir().filePath(QStringLiteral("../index.html"));
         emit v->Browser->anchorClicked(QUrl(QStringLiteral("../index.html")));
+        QCOMPARE(v->Browser->source().toLocalFile(), QDir::cleanPath(japanese));
         QVERIFY(v->Browser->toPlainText().contains(QStringLiteral("インストールと起動")));
         QVERIFY(h.openedUrls.isEmpty());
+        // Both tell the same: the same sections, the same pictures, each in its own language.
+        QCOMPARE(sectionsAndPictures(page), sectionsAndPictures(japanese));
     }
 
     void helpViewerFollowsLinksAndHandsPagesToTheBrowser()
