@@ -39,12 +39,13 @@ install(FILES ${pkgdir}/veltraw.1.gz ${pkgdir}/veltraw-cli.1.gz ${pkgdir}/veltra
 install(FILES ${pkgdir}/changelog.Debian.gz packaging/copyright packaging/README.Debian
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES packaging/veltraw.doc-base DESTINATION ${CMAKE_INSTALL_DATADIR}/doc-base RENAME veltraw-manual)
+install(FILES packaging/veltraw-en.doc-base DESTINATION ${CMAKE_INSTALL_DATADIR}/doc-base RENAME veltraw-manual-en)
 
 # Marks the tree as installed: the programs then keep their settings per user.
 file(WRITE ${CMAKE_BINARY_DIR}/installed "veltraw\n")
 install(FILES ${CMAKE_BINARY_DIR}/installed DESTINATION ${CMAKE_INSTALL_DATADIR}/veltraw)
 
-# The manual lives with the program's data (a system may drop /usr/share/doc); the documentation
+# The manual, Japanese and English (en/), lives with the program's data (a system may drop /usr/share/doc); the documentation
 # folder links to it. A program run from the build folder finds it through build/share.
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/manual/ DESTINATION ${CMAKE_INSTALL_DATADIR}/veltraw/manual
         PATTERN "shots" EXCLUDE)
@@ -67,8 +68,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/veltraw/veltraw)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "control program of the VELTRA2 on-board PIC programmer")
 set(CPACK_PACKAGE_DESCRIPTION "Writes Intel HEX files into a 14-bit-core PIC through the VELTRA2
 writer on a serial port, reads it back, verifies, erases, and edits its data
-EEPROM: a Japanese window program (veltraw), a command line (veltraw-cli) and
-a simulated writer to try them without the hardware (veltraw-sim).")
+EEPROM: a window program (veltraw) and a command line (veltraw-cli), in
+English or Japanese as the locale chooses, and a simulated writer to try them
+without the hardware (veltraw-sim).")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
@@ -77,6 +79,6 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
 # Qt's own Japanese strings for the standard buttons and dialogs.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
-# The windows are Japanese; xdg-open hands the manual to a browser.
+# Japanese text needs a CJK font; xdg-open hands the manual to a browser.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-ipafont-gothic, xdg-utils")
 include(CPack)

@@ -73,7 +73,13 @@ void ManualViewer::setManualLocation(const QString &indexPath) { g_manualLocatio
 QString ManualViewer::manualPath()
 {
     if (!g_manualLocation.isEmpty()) return g_manualLocation;
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/veltraw/manual/index.html"));
+    return manualIndex(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/veltraw/manual"), i18n::current());
+}
+
+QString ManualViewer::manualIndex(const QString &folder, i18n::Language language)
+{
+    const QString page = language == i18n::Language::English ? QStringLiteral("/en/index.html") : QStringLiteral("/index.html");
+    return QDir::cleanPath(folder + page);
 }
 
 void ManualViewer::showFor(QWidget *owner)

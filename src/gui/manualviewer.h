@@ -2,6 +2,8 @@
 #pragma once
 // The manual, read inside the program: it needs no browser, and hands the page to one on request.
 
+#include "core/i18n.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -22,8 +24,11 @@ public:
     void BrowserCommand_Click();
 
     // Where the manual's first page is: beside the program's data, wherever it was installed
-    // (a build's share/ links it there too), unless a test placed it elsewhere.
+    // (a build's share/ links it there too), in the language the program speaks, unless a test
+    // placed it elsewhere.
     static QString manualPath();
+    // The first page of the manual in `folder` for `language`: Japanese at its top, English in en/.
+    static QString manualIndex(const QString &folder, i18n::Language language);
     static void setManualLocation(const QString &indexPath);
     // Shows the owner's viewer, opening it first if need be, or says why it cannot.
     static void showFor(QWidget *owner);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's commands and the operation dialog, against the simulated writer.
 
+#include "core/i18n.h"
 #include "gui/windows.h"
 #include "gui/windowtimer.h"
 #include "gui/forminitcomm.h"
@@ -16,13 +17,16 @@
 #include "support/language.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -40,6 +44,18 @@ void clickOk(QDialog *d)
     QVERIFY(rw);
     QVERIFY(rw->cmdOK->isEnabled());
     rw->cmdOK->click();
+}
+
+// The anchors and picture names of a page of the manual, in order.
+QStringList sectionsAndPictures(const QString &page)
+{
+    QFile f(page);
+    if (!f.open(QIODevice::ReadOnly)) return {QStringLiteral("cannot read ") + page};
+    const QString html = QString::fromUtf8(f.readAll());
+    QStringList found;
+    static const QRegularExpression marks(QStringLiteral("(id=\"[^\"]+\"|images/[a-z-]+\\.png)"));
+    for (auto it = marks.globalMatch(html); it.hasNext();) found << it.next().captured(1);
+    return found;
 }
 
 void drop(QWidget *target, const QList<QUrl> &urls)
@@ -364,6 +380,29 @@ private slots:
             }
         QVERIFY(expected > 10);
         QCOMPARE(images, expected);
+    }
+
+    void helpShowsTheManualOfTheLanguageTheProgramSpeaks()
+    {
+        Harness h;
+        FormMain *f = h.start();
+        i18n::install(i18n::Language::English);
+        auto restore = qScopeGuard([] { i18n::install(i18n::Language::Japanese); });
+        f->menu_help_file->trigger();
+        QVERIFY(h.messages.isEmpty());
+        ManualViewer *v = f->findChild<ManualViewer *>();
+        QVERIFY(v);
+        const QString page = v->Browser->source().toLocalFile();
+        QVERIFY2(page.endsWith(QStringLiteral("/share/veltraw/manual/en/index.html")), qPrintable(page));
+        QVERIFY(v->Browser->toPlainText().contains(QStringLiteral("Installing and starting")));
+        // Its link to the Japanese manual stays in the viewer.
+        const QString japanese = QFileInfo(page).dir().filePath(QStringLiteral("../index.html"));
+        emit v->Browser->anchorClicked(QUrl(QStringLiteral("../index.html")));
+        QCOMPARE(v->Browser->source().toLocalFile(), QDir::cleanPath(japanese));
+        QVERIFY(v->Browser->toPlainText().contains(QStringLiteral("インストールと起動")));
+        QVERIFY(h.openedUrls.isEmpty());
+        // Both tell the same: the same sections, the same pictures, each in its own language.
+        QCOMPARE(sectionsAndPictures(page), sectionsAndPictures(japanese));
     }
 
     void helpViewerFollowsLinksAndHandsPagesToTheBrowser()

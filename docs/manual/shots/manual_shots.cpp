@@ -1,16 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Takes the screenshots of the manual (docs/manual/images/*.png): the real windows of veltraw,
-// offscreen, talking over a pseudo-terminal to the simulated writer run in this process, with
-// its modal windows and message boxes scripted through gui/dialogs.h.
+// Takes the screenshots of the manual (docs/manual/images/*.png, docs/manual/en/images/*.png in
+// English): the real windows of veltraw, offscreen, talking over a pseudo-terminal to the
+// simulated writer run in this process, with its modal windows and message boxes scripted
+// through gui/dialogs.h. The windows speak the language the locale chooses, as the program does.
 //
-//   ninja -C build veltraw-manual-shots && build/docs/manual/shots/veltraw-manual-shots [FOLDER]
-//
-// The windows speak the language the program would choose: LANGUAGE=en gives English pictures.
+//   ninja -C build veltraw-manual-images      # both languages, each into its manual
+//   LANGUAGE=en build/docs/manual/shots/veltraw-manual-shots [FOLDER]
 //
 // Japanese text needs a Japanese font (Debian: fonts-ipafont-gothic). The window manager's
 // title bar is not part of a widget's picture: a plain one with the window's caption is drawn
 // over each window, so the reader sees which window it is.
 
+#include "core/i18n.h"
 #include "core/link/portnaming.h"
 #include "core/messages.h"
 #include "core/settings/storedsettings.h"
@@ -285,10 +286,12 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("veltraw"));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    // The pictures are in the language the program would choose here (LANGUAGE=en: English).
     InstallQtTranslations();
 
-    g_outDir = QDir::cleanPath(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VELTRAW_MANUAL_IMAGES));
+    // Each language's pictures beside its manual.
+    const QString manualFolder = QStringLiteral(VELTRAW_MANUAL);
+    const QString images = i18n::current() == i18n::Language::English ? QStringLiteral("/en/images") : QStringLiteral("/images");
+    g_outDir = QDir::cleanPath(argc > 1 ? QString::fromLocal8Bit(argv[1]) : manualFolder + images);
     QDir().mkpath(g_outDir);
 
     QTemporaryDir dir;
@@ -446,7 +449,7 @@ int main(int argc, char **argv)
     settle();
 
     // The manual in the help window.
-    ManualViewer::setManualLocation(QStringLiteral(VELTRAW_MANUAL_IMAGES "/../index.html"));
+    ManualViewer::setManualLocation(ManualViewer::manualIndex(manualFolder, i18n::current()));
     f->menu_help_file_Click();
     if (auto *viewer = f->findChild<ManualViewer *>()) {
         viewer->resize(720, 480);
