@@ -485,8 +485,7 @@ private slots:
         cut.removeAll(f->HexFileName->text());  // a path, elided by its label
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1String(" | "))));
         // The title is the message catalogue's.
-        if (english) QVERIFY2(!hasJapanese(f->windowTitle()), qPrintable(f->windowTitle()));
-        else QCOMPARE(f->windowTitle(), QStringLiteral("VELTRA2オンボードプログラムライタ"));
+        QCOMPARE(f->windowTitle(), english ? QStringLiteral("VELTRA2 On-board Program Writer") : QStringLiteral("VELTRA2オンボードプログラムライタ"));
         f->menu_file_unload->trigger();
         QVERIFY(h.ended());
     }

@@ -26,16 +26,6 @@ private:
     bool installed_;
 };
 
-// A kana, kanji or full-width character: an English text has none.
-inline bool hasJapanese(const QString &text)
-{
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if ((u >= 0x3040 && u <= 0x30FF) || (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0xFF00 && u <= 0xFFEF)) return true;
-    }
-    return false;
-}
-
 // The captions a window of fixed size cuts: one-line labels, buttons and group box titles whose
 // text is wider than their control (a language that runs longer than the design's).
 inline QStringList cutCaptions(const QWidget *window)
