@@ -15,6 +15,7 @@
 #include <QXmlStreamReader>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -66,6 +67,20 @@ QString elementText(QXmlStreamReader &xml)
     return text;
 }
 
+// A translation starts and ends a line where its source does and uses the source's line end
+// ("\r\n" in a message box, "\n" elsewhere); it may break its lines elsewhere than the Japanese.
+bool sameLineEnds(const QString &source, const QString &text)
+{
+    auto edges = [](const QString &s) {
+        return std::make_pair(s.startsWith(QLatin1Char('\n')) || s.startsWith(QLatin1Char('\r')), s.endsWith(QLatin1Char('\n')));
+    };
+    auto kinds = [](const QString &s) {
+        const int crlf = s.count(QLatin1String("\r\n"));
+        return std::make_pair(crlf > 0, s.count(QLatin1Char('\n')) > crlf);
+    };
+    return edges(source) == edges(text) && (!source.contains(QLatin1Char('\n')) || kinds(source) == kinds(text));
+}
+
 // The catalogue's source texts; reports its unfinished, vanished and mismatched entries.
 QSet<QString> readCatalogue(const QString &path)
 {
@@ -95,6 +110,10 @@ QSet<QString> readCatalogue(const QString &path)
                 problem(where + QStringLiteral(": no finished translation"));
             else if (placeholders(text) != placeholders(source))
                 problem(where + QStringLiteral(": placeholders differ in \"%1\"").arg(oneLine(text)));
+            else if (isJapanese(text))
+                problem(where + QStringLiteral(": Japanese left in \"%1\"").arg(oneLine(text)));
+            else if (!sameLineEnds(source, text))
+                problem(where + QStringLiteral(": its lines end differently in \"%1\"").arg(oneLine(text)));
         }
     }
     if (xml.hasError()) problem(QStringLiteral("%1: %2").arg(path, xml.errorString()));
