@@ -96,7 +96,7 @@
     </message>
     <message>
         <source>通信設定(&amp;C)</source>
-        <translation>&amp;Communication</translation>
+        <translation>&amp;Port Settings</translation>
     </message>
     <message>
         <source>ヘルプ(&amp;H)</source>
@@ -155,7 +155,7 @@
     </message>
     <message>
         <source>通信ポートが選ばれていません。通信設定でポートを選んでください。</source>
-        <translation>No port is chosen. Choose one under Communication.</translation>
+        <translation>No port is chosen. Choose one under Port Settings.</translation>
     </message>
     <message>
         <source>%1 から PIC までを順に調べます。</source>

@@ -459,7 +459,7 @@ private slots:
         QTest::newRow("English") << true
                                  << QStringList{"&File", "  &Open...", "  Open in &Editor", "-", "  E&xit...",
                                                 "&Memory", "  Program &Write...", "  Program &Read...", "  Program &Verify...", "  Program &Erase...",
-                                                "  Data &Memory...", "  &CONGIG...", "  &Program Memory...", "&Communication", "&Help",
+                                                "  Data &Memory...", "  &CONGIG...", "  &Program Memory...", "&Port Settings", "&Help",
                                                 "  &Help File", "  Connection &Diagnosis…", "-", "  &About..."};
     }
 
