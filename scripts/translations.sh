@@ -22,7 +22,7 @@ run_lupdate() {
   local tree="$1" name="$2"
   shift 2
   # shellcheck disable=SC2086
-  (cd "$tree" && "$lupdate" -silent -locations none "$@" -source-language ja -target-language en \
+  (cd "$tree" && "$lupdate" -silent -locations none -I src "$@" -source-language ja -target-language en \
      ${sources[$name]} -ts "translations/${name}_en.ts")
 }
 
