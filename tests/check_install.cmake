@@ -16,7 +16,7 @@ set(expected ${programs}
   share/doc/veltraw/examples/eeprom-data.txt share/doc/veltraw/examples/README.md
   share/doc/veltraw/copyright share/doc/veltraw/changelog.Debian.gz share/doc/veltraw/README.Debian
   share/doc/veltraw/manual/index.html share/doc-base/veltraw-manual share/doc-base/veltraw-manual-en
-  share/veltraw/manual/en/index.html
+  share/veltraw/manual/en/index.html share/veltraw/manual/en/images/main-window.png
   share/veltraw/manual/index.html share/veltraw/manual/images/main-window.png
   share/veltraw/installed)
 
