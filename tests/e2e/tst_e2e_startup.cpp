@@ -11,6 +11,7 @@
 #include "core/messages.h"
 #include "core/platform.h"
 #include "gui/translations.h"
+#include "support/language.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -427,14 +428,26 @@ private slots:
         QVERIFY(!h.messages[0].detail.contains(QStringLiteral("dialout")));
     }
 
-    // The standard buttons and dialogs speak Japanese, as the program does.
-    void standardDialogsAreJapanese()
+    // The standard buttons and dialogs speak the program's language: Qt's Japanese, or its own
+    // English once the Japanese is taken away again.
+    void standardDialogsFollowTheLanguage_data()
     {
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QStringList>("buttons");
+        QTest::newRow("Japanese") << false << QStringList{QStringLiteral("はい(&Y)"), QStringLiteral("いいえ(&N)"), QStringLiteral("キャンセル")};
+        QTest::newRow("English") << true << QStringList{QStringLiteral("&Yes"), QStringLiteral("&No"), QStringLiteral("Cancel")};
+    }
+    void standardDialogsFollowTheLanguage()
+    {
+        QFETCH(bool, english);
+        QFETCH(QStringList, buttons);
         QVERIFY(InstallQtTranslations());
+        LanguageScope scope(english ? i18n::Language::English : i18n::Language::Japanese);
+        QVERIFY(scope.installed());
         QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("q"), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("はい(&Y)"));
-        QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("いいえ(&N)"));
-        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("キャンセル"));
+        QCOMPARE((QStringList{box.button(QMessageBox::Yes)->text(), box.button(QMessageBox::No)->text(),
+                              box.button(QMessageBox::Cancel)->text()}),
+                 buttons);
     }
 
     // A box is as wide as the path in its detail and its title need: the path stays on a line.
