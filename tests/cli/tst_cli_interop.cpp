@@ -11,7 +11,6 @@
 #include <QMap>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 using namespace clitest;
 
@@ -123,12 +122,10 @@ QString examplePath(const QString &name)
 
 }  // namespace
 
-class TestCliInterop : public QObject {
+class TestCliInterop : public ScratchSuite {
     Q_OBJECT
 
-    QTemporaryDir dir_;
     QString gpasm_;
-    QString path(const QString &name) const { return dir_.filePath(name); }
 
     // One example taken through gpasm and the writer once; every check below reads from it.
     struct Flow {
@@ -162,9 +159,9 @@ class TestCliInterop : public QObject {
             return f;
         }
         const QStringList port{QStringLiteral("-p"), sim.link, QStringLiteral("-q")};
-        f.write = run(dir_.path(), port + QStringList{QStringLiteral("write"), f.hex, QStringLiteral("--eeprom")}, 90000);
-        f.verify = run(dir_.path(), port + QStringList{QStringLiteral("verify"), f.hex, QStringLiteral("--eeprom")});
-        f.read = run(dir_.path(), port + QStringList{QStringLiteral("read"), QStringLiteral("-o"), f.back});
+        f.write = cli(port + QStringList{QStringLiteral("write"), f.hex, QStringLiteral("--eeprom")}, 90000);
+        f.verify = cli(port + QStringList{QStringLiteral("verify"), f.hex, QStringLiteral("--eeprom")});
+        f.read = cli(port + QStringList{QStringLiteral("read"), QStringLiteral("-o"), f.back});
         sim.stop();
         return f;
     }
