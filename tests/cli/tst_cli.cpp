@@ -4,6 +4,7 @@
 
 #include "cli/clirun.h"
 #include "support/hexfiles.h"
+#include "support/translation.h"
 
 #include <QJsonArray>
 #include <QRegularExpression>
@@ -21,14 +22,6 @@ namespace {
 // 0: 2805, 1: 0123, 2: 3FF0, 3 blank; configuration word 3FF1 (XT, power-up timer on).
 const QByteArray kPic = rec(0, words({0x2805, 0x0123, 0x3FF0})) + rec(0x400E, words({0x3FF1})) + kEnd;
 
-bool hasJapanese(const QString &s)
-{
-    for (const QChar c : s) {
-        const ushort u = c.unicode();
-        if ((u >= 0x3000 && u <= 0x30FF) || (u >= 0x3400 && u <= 0x9FFF) || (u >= 0xFF00 && u <= 0xFFEF)) return true;
-    }
-    return false;
-}
 
 // The terminal columns where the lines of a help section start their description, after a gap
 // of two spaces or more (or an indent of three or more); a line that is all syntax has none.

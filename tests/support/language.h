@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A test that runs the windows in English: the suites speak Japanese, and so does the rest of
-// the suite once the test is over.
+// A test that runs the windows in English (LanguageScope), and whether they hold their captions.
 
-#include "core/i18n.h"
+#include "support/translation.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -11,20 +10,6 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
-
-class LanguageScope {
-public:
-    explicit LanguageScope(i18n::Language language) : before_(i18n::current()), installed_(i18n::install(language)) {}
-    ~LanguageScope() { i18n::install(before_); }
-    LanguageScope(const LanguageScope &) = delete;
-    LanguageScope &operator=(const LanguageScope &) = delete;
-    // False when a catalogue could not be loaded.
-    bool installed() const { return installed_; }
-
-private:
-    i18n::Language before_;
-    bool installed_;
-};
 
 // The captions a window of fixed size cuts: one-line labels, buttons and group box titles whose
 // text is wider than their control (a language that runs longer than the design's).

@@ -7,12 +7,13 @@
 // that the catalogue does not have (not marked for translation), unless its line says
 // "// untranslated: <why>". Exits 1 when there is any.
 
+#include "support/translation.h"
+
 #include <QCoreApplication>
 #include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
-#include <QXmlStreamReader>
 
 #include <cstdio>
 #include <utility>
@@ -27,15 +28,6 @@ void problem(const QString &text)
     std::fprintf(stderr, "%s\n", qPrintable(text));
 }
 
-bool isJapanese(const QString &s)
-{
-    for (const QChar c : s) {
-        const ushort u = c.unicode();
-        if ((u >= 0x3000 && u <= 0x30FF) || (u >= 0x3400 && u <= 0x9FFF) || (u >= 0xFF00 && u <= 0xFFEF)) return true;
-    }
-    return false;
-}
-
 QString oneLine(QString s) { return s.replace(QLatin1Char('\r'), QLatin1String("\\r")).replace(QLatin1Char('\n'), QLatin1String("\\n")); }
 
 QStringList placeholders(const QString &s)
@@ -46,25 +38,6 @@ QStringList placeholders(const QString &s)
     found.sort();
     found.removeDuplicates();
     return found;
-}
-
-// An element's text, where lupdate writes a control character such as the "\r" of "\r\n" as
-// <byte value="xd"/>.
-QString elementText(QXmlStreamReader &xml)
-{
-    QString text;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isCharacters()) {
-            text += xml.text();
-        } else if (xml.isStartElement() && xml.name() == QLatin1String("byte")) {
-            const QString v = xml.attributes().value(QLatin1String("value")).toString();
-            text += QChar(v.startsWith(QLatin1Char('x')) ? v.mid(1).toUShort(nullptr, 16) : v.toUShort());
-        } else if (xml.isEndElement() && xml.name() != QLatin1String("byte")) {
-            break;
-        }
-    }
-    return text;
 }
 
 // A translation starts and ends a line where its source does and uses the source's line end
@@ -82,41 +55,26 @@ bool sameLineEnds(const QString &source, const QString &text)
 }
 
 // The catalogue's source texts; reports its unfinished, vanished and mismatched entries.
-QSet<QString> readCatalogue(const QString &path)
+QSet<QString> checkCatalogue(const QString &path)
 {
     QSet<QString> sources;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        problem(QStringLiteral("%1: cannot be read").arg(path));
-        return sources;
+    QList<CatalogueEntry> entries;
+    QString error;
+    if (!readCatalogue(path, &entries, &error)) problem(error);
+    for (const CatalogueEntry &e : entries) {
+        sources.insert(e.source);
+        const QString where = QStringLiteral("%1: %2: \"%3\"").arg(path, e.context, oneLine(e.source));
+        if (e.type == QLatin1String("vanished") || e.type == QLatin1String("obsolete"))
+            problem(where + QStringLiteral(": no longer in the code (changed or removed): revisit its translation"));
+        else if (e.type == QLatin1String("unfinished") || e.translation.isEmpty())
+            problem(where + QStringLiteral(": no finished translation"));
+        else if (placeholders(e.translation) != placeholders(e.source))
+            problem(where + QStringLiteral(": placeholders differ in \"%1\"").arg(oneLine(e.translation)));
+        else if (hasJapanese(e.translation))
+            problem(where + QStringLiteral(": Japanese left in \"%1\"").arg(oneLine(e.translation)));
+        else if (!sameLineEnds(e.source, e.translation))
+            problem(where + QStringLiteral(": its lines end differently in \"%1\"").arg(oneLine(e.translation)));
     }
-    QXmlStreamReader xml(&f);
-    QString context, source;
-    while (!xml.atEnd()) {
-        // Token by token: readNextStartElement() after elementText() ends the document as premature.
-        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
-        if (xml.name() == QLatin1String("name")) {
-            context = xml.readElementText();
-        } else if (xml.name() == QLatin1String("source")) {
-            source = elementText(xml);
-            sources.insert(source);
-        } else if (xml.name() == QLatin1String("translation")) {
-            const QString type = xml.attributes().value(QLatin1String("type")).toString();
-            const QString text = elementText(xml);
-            const QString where = QStringLiteral("%1: %2: \"%3\"").arg(path, context, oneLine(source));
-            if (type == QLatin1String("vanished") || type == QLatin1String("obsolete"))
-                problem(where + QStringLiteral(": no longer in the code (changed or removed): revisit its translation"));
-            else if (type == QLatin1String("unfinished") || text.isEmpty())
-                problem(where + QStringLiteral(": no finished translation"));
-            else if (placeholders(text) != placeholders(source))
-                problem(where + QStringLiteral(": placeholders differ in \"%1\"").arg(oneLine(text)));
-            else if (isJapanese(text))
-                problem(where + QStringLiteral(": Japanese left in \"%1\"").arg(oneLine(text)));
-            else if (!sameLineEnds(source, text))
-                problem(where + QStringLiteral(": its lines end differently in \"%1\"").arg(oneLine(text)));
-        }
-    }
-    if (xml.hasError()) problem(QStringLiteral("%1: %2").arg(path, xml.errorString()));
     return sources;
 }
 
@@ -239,7 +197,7 @@ void checkSources(const QString &dir, const QSet<QString> &catalogue)
         const QString code = QString::fromUtf8(f.readAll());
         const QStringList lines = code.split(QLatin1Char('\n'));
         for (const Literal &l : literals(code)) {
-            if (!isJapanese(l.text) || catalogue.contains(l.text)) continue;
+            if (!hasJapanese(l.text) || catalogue.contains(l.text)) continue;
             bool exempt = false;
             for (int k = l.firstLine; k <= l.lastLine && k <= lines.size(); ++k)
                 exempt = exempt || lines[k - 1].contains(QLatin1String("// untranslated:"));
@@ -262,7 +220,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: veltraw-translation-check CATALOGUE.ts SOURCE_DIR...\n");
         return 2;
     }
-    const QSet<QString> catalogue = readCatalogue(args[0]);
+    const QSet<QString> catalogue = checkCatalogue(args[0]);
     for (const QString &dir : args.mid(1)) checkSources(dir, catalogue);
     if (g_problems) std::fprintf(stderr, "%d problem(s) in %s\n", g_problems, qPrintable(args[0]));
     return g_problems ? 1 : 0;

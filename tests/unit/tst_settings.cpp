@@ -8,7 +8,7 @@
 #include "core/link/portnaming.h"
 #include "core/link/sevenbit.h"
 #include "core/platform.h"
-#include "core/i18n.h"
+#include "support/translation.h"
 #include "core/diagnosis/diagnosis.h"
 #include "core/formats/memoryimage.h"
 #include "core/messages.h"
@@ -19,7 +19,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QXmlStreamReader>
 
 #include <functional>
 
@@ -28,18 +27,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The English catalogue for one test, Japanese again after it whatever happens.
-struct English {
-    English() { i18n::install(i18n::Language::English); }
-    ~English() { i18n::install(i18n::Language::Japanese); }
-};
-
-bool hasJapanese(const QString &s)
-{
-    static const QRegularExpression re(QStringLiteral("[\\x{3000}-\\x{30FF}\\x{3400}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]"));
-    return s.contains(re);
-}
 
 // How a text breaks into lines: each break as "\r\n" or "\n", and whether it starts or ends with one.
 QStringList lineBreaks(const QString &s)
@@ -363,7 +350,7 @@ private slots:
         const auto &produce = coreTexts()[text];
         QCOMPARE(produce(), japanese);
         {
-            English en;
+            LanguageScope en(i18n::Language::English);
             QCOMPARE(i18n::current(), i18n::Language::English);
             const QString got = produce();
             QCOMPARE(got, english);
@@ -377,42 +364,19 @@ private slots:
     // comes out for its context, in English, with the source's line breaks.
     void everyCoreTranslationComesOutWithItsLines()
     {
-        QFile ts(QFINDTESTDATA("../../translations/veltraw_core_en.ts"));
-        QVERIFY(ts.open(QIODevice::ReadOnly));
-        QXmlStreamReader xml(&ts);
-        // An element's text, with lupdate's <byte value="xd"/> for a carriage return put back.
-        auto text = [&xml] {
-            QString t;
-            while (!xml.atEnd()) {
-                xml.readNext();
-                if (xml.isCharacters()) t += xml.text();
-                else if (xml.isStartElement() && xml.name() == QLatin1String("byte")) t += QLatin1Char('\r');
-                else if (xml.isEndElement() && xml.name() != QLatin1String("byte")) break;
-            }
-            return t;
-        };
-        English en;
-        QString context, source, comment;
-        int entries = 0;
-        while (!xml.atEnd()) {
-            if (xml.readNext() != QXmlStreamReader::StartElement) continue;
-            if (xml.name() == QLatin1String("name")) context = text();
-            else if (xml.name() == QLatin1String("message")) comment.clear();
-            else if (xml.name() == QLatin1String("source")) source = text();
-            else if (xml.name() == QLatin1String("comment")) comment = text();
-            else if (xml.name() == QLatin1String("translation")) {
-                const QString translation = text();
-                const QByteArray c = context.toUtf8(), s = source.toUtf8(), d = comment.toUtf8();
-                const QString shown = QCoreApplication::translate(c.constData(), s.constData(), comment.isEmpty() ? nullptr : d.constData());
-                const QByteArray where = (context + QStringLiteral(": ") + source).toUtf8();
-                QVERIFY2(shown == translation, where.constData());
-                QVERIFY2(!hasJapanese(translation), where.constData());
-                QVERIFY2(lineBreaks(translation) == lineBreaks(source), where.constData());
-                ++entries;
-            }
+        QList<CatalogueEntry> entries;
+        QString error;
+        QVERIFY2(readCatalogue(QFINDTESTDATA("../../translations/veltraw_core_en.ts"), &entries, &error), qPrintable(error));
+        LanguageScope en(i18n::Language::English);
+        for (const CatalogueEntry &e : entries) {
+            const QByteArray c = e.context.toUtf8(), s = e.source.toUtf8(), d = e.comment.toUtf8();
+            const QString shown = QCoreApplication::translate(c.constData(), s.constData(), e.comment.isEmpty() ? nullptr : d.constData());
+            const QByteArray where = (e.context + QStringLiteral(": ") + e.source).toUtf8();
+            QVERIFY2(shown == e.translation, where.constData());
+            QVERIFY2(!hasJapanese(e.translation), where.constData());
+            QVERIFY2(lineBreaks(e.translation) == lineBreaks(e.source), where.constData());
         }
-        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-        QVERIFY(entries > 200);
+        QVERIFY(entries.size() > 200);
     }
 };
 
