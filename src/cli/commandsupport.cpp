@@ -127,6 +127,18 @@ QJsonObject mismatchEvent(const verify::Mismatch &m)
                        {QStringLiteral("actual"), m.actual}};
 }
 
+verify::Mismatch mismatchFromEvent(const QJsonObject &e)
+{
+    verify::Mismatch m;
+    const QString space = e.value(QStringLiteral("space")).toString();
+    for (verify::Space s : {verify::Space::Program, verify::Space::Config, verify::Space::Eeprom})
+        if (space == QLatin1String(verify::spaceName(s))) m.space = s;
+    m.address = e.value(QStringLiteral("address")).toInt();
+    m.expected = e.value(QStringLiteral("expected")).toInt();
+    m.actual = e.value(QStringLiteral("actual")).toInt();
+    return m;
+}
+
 void reportComparison(Run &run, const verify::Report &r)
 {
     for (const verify::Mismatch &m : r.mismatches) {

@@ -35,6 +35,8 @@ ConfigChoice chooseConfigWord(const Options &o, const memoryimage::Image &img);
 
 // A difference as its JSON event.
 QJsonObject mismatchEvent(const verify::Mismatch &m);
+// The difference a mismatch event tells (a run on another port sends them).
+verify::Mismatch mismatchFromEvent(const QJsonObject &e);
 // Every mismatch (a line each, or an event each) and the summary; fills the result event.
 void reportComparison(Run &run, const verify::Report &r);
 // verify --listing: the file's and the PIC's instruction (or configuration) of a mismatch.

@@ -3,6 +3,7 @@
 
 #include "cli/interrupts.h"
 #include "cli/clitext.h"
+#include "cli/commandsupport.h"
 #include "cli/prodtext.h"
 #include "cli/unitlog.h"
 #include "cli/writersession.h"
@@ -188,16 +189,8 @@ private:
             // The start of a stretch only as an event, as a run on one port shows it.
             if (p.percent > 0 && !run_.options.quiet && run_.options.progress != ProgressMode::None)
                 prefixed(p, text::portStatus(phaseLabel(p.phase), p.percent));
-            prefixed(p, text::portStatus(phaseLabel(p.phase), p.percent));
         } else if (kind == QLatin1String("mismatch")) {
-            verify::Mismatch m;
-            m.space = e.value(QStringLiteral("space")).toString() == QLatin1String(verify::spaceName(verify::Space::Eeprom))
-                          ? verify::Space::Eeprom
-                          : verify::Space::Program;
-            m.address = e.value(QStringLiteral("address")).toInt();
-            m.expected = e.value(QStringLiteral("expected")).toInt();
-            m.actual = e.value(QStringLiteral("actual")).toInt();
-            run_.out.result(QStringLiteral("%1: %2").arg(p.name, verify::mismatchText(m)));
+            run_.out.result(QStringLiteral("%1: %2").arg(p.name, verify::mismatchText(mismatchFromEvent(e))));
         } else if (kind == QLatin1String("result")) {
             prefixed(p, p.exit == 0 ? text::portPassed() : text::portFailed(p.exit, p.error));
         }

@@ -292,6 +292,12 @@ private slots:
         QCOMPARE(QSet<QString>({erased[0].value(s("port")).toString(), erased[1].value(s("port")).toString()}), QSet<QString>({links[0], links[1]}));
         for (const QString &l : lines.errText().split(QLatin1Char('\n'), Qt::SkipEmptyParts))
             QVERIFY2(l.startsWith(links[0] + s(": ")) || l.startsWith(links[1] + s(": ")) || l.startsWith(s("合格")), qPrintable(l));
+        // A configuration word that differs is told as one, and each progress line once.
+        const Result differs = cli({s("-p"), links[0] + QLatin1Char(',') + links[1], s("verify"), hex, s("--config"), s("0x3FF0")});
+        QVERIFY2(differs.code == 1, qPrintable(differs.both()));
+        QVERIFY2(differs.outText().contains(links[0] + s(": コンフィグ  2007h")), qPrintable(differs.outText()));
+        const QStringList told = differs.errText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY2(told.size() == QSet<QString>(told.begin(), told.end()).size(), qPrintable(differs.errText()));
 
         QSet<int> written;
         for (int i = 0; i < 3; ++i) {
