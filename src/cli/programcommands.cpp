@@ -140,7 +140,8 @@ int runWrite(Run &run)
     const QString path = o.arguments.at(0);
     memoryimage::Image img;
     if (const int status = loadHex(run, path, o.force, &img)) return status;
-    run.unit.sha256 = fileSha256(path);  // what was read, should the file change during the write
+    // What was read, should the file change during the write.
+    if (wantsUnitRecord(o)) run.unit.sha256 = fileSha256(path);
     if (img.wordsSent == 0) run.out.warning(text::noProgramWords());
     const ConfigChoice config = chooseConfigWord(o, img);
     tellConfigWord(run, config);

@@ -106,6 +106,8 @@ bool appendLog(const QString &path, const QByteArray &line, QString *why)
     return ok;
 }
 
+bool wantsUnitRecord(const Options &o) { return (o.prod.unitEvents && o.json) || !o.prod.log.isEmpty(); }
+
 int endUnit(Run &run, int status, Tally *tally)
 {
     const Options &o = run.options;
@@ -119,6 +121,7 @@ int endUnit(Run &run, int status, Tally *tally)
     }
     if (unitDevice().isEmpty()) return status;  // no board was reached for: not a unit
     if (tally) tally->add(pass);
+    if (!wantsUnitRecord(o)) return status;  // nobody reads it: no by-id scan, no hash of the file
     const bool hasFile = o.commandName == QLatin1String("write") || o.commandName == QLatin1String("watch")
                          || o.commandName == QLatin1String("eeprom write");
     const QString file = hasFile ? QFileInfo(o.arguments.value(0)).absoluteFilePath() : QString();
@@ -146,7 +149,6 @@ int endUnit(Run &run, int status, Tally *tally)
         run.out.event(e);
         return status;
     }
-    if (o.prod.log.isEmpty()) return status;
     QString why;
     if (appendLog(o.prod.log, logLine(record), &why)) return status;
     const QString t = text::logNotWritten(o.prod.log, why);

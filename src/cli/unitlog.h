@@ -32,6 +32,8 @@ void beginUnit(Unit *u);
 // for a run over several ports, gives it as a "unit" event). Returns the status, which becomes
 // 73 when a passed unit's log line could not be written.
 int endUnit(Run &run, int status, Tally *tally);
+// Whether a unit's record is wanted at all: a log, or the events of a run over several ports.
+bool wantsUnitRecord(const Options &o);
 
 // The log line's text from a unit's record (keys in the log's order), and appending it.
 QByteArray logLine(const QJsonObject &record);
