@@ -94,11 +94,7 @@ QByteArray recordLine(int byteAddress, const QVector<int> &words)
 {
     QByteArray data;
     for (int w : words) data += char(w & 0xFF), data += char(w >> 8);  // low byte first, as in the files
-    QByteArray line = QByteArray::number(data.size(), 16).rightJustified(2, '0')
-                      + QByteArray::number(byteAddress, 16).rightJustified(4, '0') + "00" + data.toHex();
-    int sum = 0;
-    for (const char c : QByteArray::fromHex(line)) sum += quint8(c);
-    return ':' + (line + QByteArray::number((0x100 - (sum & 0xFF)) & 0xFF, 16).rightJustified(2, '0')).toUpper() + "\r\n";
+    return hexexport::dataRecord(byteAddress, data);
 }
 
 }  // namespace

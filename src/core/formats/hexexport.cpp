@@ -5,15 +5,15 @@
 
 namespace hexexport {
 
-QByteArray dataRecord(int byteAddress, const QByteArray &sixteenBytes)
+QByteArray dataRecord(int byteAddress, const QByteArray &bytes)
 {
     QByteArray rec;
-    rec.reserve(21);
-    rec.append(char(sixteenBytes.size()));
+    rec.reserve(5 + bytes.size());
+    rec.append(char(bytes.size()));
     rec.append(char((byteAddress >> 8) & 0xFF));
     rec.append(char(byteAddress & 0xFF));
     rec.append(char(0));
-    rec.append(sixteenBytes);
+    rec.append(bytes);
     uint8_t sum = 0;
     for (char c : rec) sum = uint8_t(sum + uint8_t(c));
     rec.append(char(uint8_t(0x100 - sum)));

@@ -12,8 +12,9 @@ namespace hexexport {
 // Words a complete read delivers: 1024 program words, then the 8 ID/configuration words.
 constexpr int kReadWords = 1024 + 8;
 
-// One data record of 16 bytes at a byte address: ":10" AAAA "00" data checksum, CR LF.
-QByteArray dataRecord(int byteAddress, const QByteArray &sixteenBytes);
+// One data record at a byte address: length AAAA "00" data checksum, CR LF (the export's
+// records are 16 bytes, ":10...").
+QByteArray dataRecord(int byteAddress, const QByteArray &bytes);
 
 // The whole file for a complete read (kReadWords words, each low byte first); an empty
 // array when the read was not complete, so no record is ever shorter than its byte count.
