@@ -86,8 +86,8 @@ QString instruction(int word, bool upper)
 
 QString textAt(int address, int word)
 {
-    const bool data = (address >= 0x2000 && address <= 0x2003) || address == 0x2007;
-    return data ? op("dw", hex(word & 0xFFFF, 4, false)) : instruction(word);
+    const bool idOrConfig = (address >= 0x2000 && address <= 0x2003) || address == 0x2007;
+    return idOrConfig ? data(word & 0xFFFF, false) : instruction(word);
 }
 
 QString line(int address, int word)

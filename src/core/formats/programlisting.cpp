@@ -3,6 +3,7 @@
 
 #include "core/formats/configword.h"
 #include "core/formats/disasm.h"
+#include "core/formats/numbertext.h"
 #include "core/protocol/verify.h"
 
 #include <QCoreApplication>
@@ -14,8 +15,6 @@ namespace {
 struct Tr {
     Q_DECLARE_TR_FUNCTIONS(listing)
 };
-
-QString hex4(int v) { return QStringLiteral("%1").arg(v & 0xFFFF, 4, 16, QLatin1Char('0')).toUpper(); }
 
 bool blank(const Image &img, int a, bool fileSide)
 {
@@ -45,7 +44,7 @@ QString configText(int word)
 QString idText(int address, int word)
 {
     const int i = address - kIdAddress;
-    if (i < 4) return Tr::tr("IDワード %1（下位4ビット %2h）").arg(i).arg(QString::number(word & 0xF, 16).toUpper());
+    if (i < 4) return Tr::tr("IDワード %1（下位4ビット %2h）").arg(i).arg(numbertext::hex(word & 0xF, 1));
     if (i < 6) return Tr::tr("予約");
     // The PIC16F84A's device ID is 0560h and up: bits 4-0 are its revision.
     if ((word & 0x3FE0) == 0x0560) return Tr::tr("デバイスID: PIC16F84A リビジョン %1").arg(word & 0x1F);
@@ -152,15 +151,15 @@ QString describe(const Row &row, int word, bool configFromSettings)
 QString addressText(const Row &row)
 {
     if (row.kind == Row::Unused)
-        return Tr::tr("%1h–%2h 未使用 (3FFF)").arg(hex4(row.address), hex4(row.last));
-    return hex4(row.address) + QLatin1Char('h');
+        return Tr::tr("%1h–%2h 未使用 (3FFF)").arg(numbertext::hexWord(row.address), numbertext::hexWord(row.last));
+    return numbertext::hexWord(row.address) + QLatin1Char('h');
 }
 
 QString text(const Listing &l, const Image &file, const Image &pic)
 {
     const bool both = file.present && pic.present;
     auto side = [](const Row &r, int w, bool fromSettings, int width) {
-        const QString t = w < 0 ? QStringLiteral("----") : hex4(w) + QStringLiteral("  ") + describe(r, w, fromSettings);
+        const QString t = w < 0 ? QStringLiteral("----") : numbertext::hexWord(w) + QStringLiteral("  ") + describe(r, w, fromSettings);
         return width > 0 ? QStringLiteral("%1").arg(t, -width) : t;
     };
     QStringList lines;
