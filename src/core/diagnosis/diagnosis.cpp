@@ -229,6 +229,10 @@ Check Runner::Impl::busyCheck(const DeviceInfo &dev)
     holders.removeDuplicates();
     const QString held = holders.isEmpty() ? QString() : DiagnosisTr::tr("開いているプロセス: %1。").arg(holders.join(DiagnosisTr::tr("、")));
 
+    const auto noteLost = [this](const QString &why) {
+        lost = true;
+        lostReason = why;
+    };
     ProgrammerLink *shared = request.sharedLink;
     if (shared && shared->isOpen()) {
         session = std::make_unique<LinkSession>(*shared, "diagnosis");
@@ -237,17 +241,11 @@ Check Runner::Impl::busyCheck(const DeviceInfo &dev)
                         DiagnosisTr::tr("このプログラム自身が %1 で使用中です（%2）。").arg(dev.device, shared->busyOwner()),
                         DiagnosisTr::tr("その操作が終わってから、もう一度診断してください。"));
         link = shared;
-        sharedLost = QObject::connect(shared, &ProgrammerLink::portLost, [this](const QString &why) {
-            lost = true;
-            lostReason = why;
-        });
+        sharedLost = QObject::connect(shared, &ProgrammerLink::portLost, noteLost);
         return ok("busy", DiagnosisTr::tr("このプログラムが開いている %1 をそのまま使います。").arg(dev.device));
     }
     ownLink = std::make_unique<ProgrammerLink>();
-    QObject::connect(ownLink.get(), &ProgrammerLink::portLost, [this](const QString &why) {
-        lost = true;
-        lostReason = why;
-    });
+    QObject::connect(ownLink.get(), &ProgrammerLink::portLost, noteLost);
     const QString path = root.path(dev.device);
     QString why;
     portstatus::Status st;
@@ -282,7 +280,8 @@ Check Runner::Impl::grabbersCheck(const DeviceInfo &dev)
         remedies << DiagnosisTr::tr("udev 規則で除外してください（veltraw-cli doctor --udev-rule）。"
                                     "モデムを使わないなら sudo systemctl disable --now ModemManager でも構いません。");
     }
-    if (running(root, QStringLiteral("brltty"))) {
+    const bool brltty = running(root, QStringLiteral("brltty"));
+    if (brltty) {
         QStringList chips;
         if (dev.usb && brlttyClaimsChip(dev.vid, dev.pid)) chips << chipFamily(dev.vid, dev.pid);
         for (const ChipWithoutTty &c : serialChipsWithoutTty(root))
@@ -298,7 +297,7 @@ Check Runner::Impl::grabbersCheck(const DeviceInfo &dev)
         QStringList seen;
         seen << (modemManager ? (usbTty ? DiagnosisTr::tr("ModemManager はこのデバイスを無視します") : DiagnosisTr::tr("ModemManager は USB シリアルデバイスにしか触れません"))
                               : DiagnosisTr::tr("ModemManager は動いていません"));
-        seen << (running(root, QStringLiteral("brltty")) ? DiagnosisTr::tr("brltty が横取りしそうなアダプタはありません") : DiagnosisTr::tr("brltty は動いていません"));
+        seen << (brltty ? DiagnosisTr::tr("brltty が横取りしそうなアダプタはありません") : DiagnosisTr::tr("brltty は動いていません"));
         return ok("grabbers", joinDetail(seen) + fullStop());
     }
     return warn("grabbers", found.join(sentenceGap()) + fullStop(), remedies.join(QLatin1Char(' ')));
