@@ -399,10 +399,6 @@ To write it as it is, add --force.</translation>
         <translation>Data EEPROM bytes in the file: %1; not verified (--eeprom verifies them).</translation>
     </message>
     <message>
-        <source>コンフィグレーションワード: %1h（%2）→ %3h: オシレータ %4、ウォッチドッグタイマ %5、パワーアップタイマ %6、コードプロテクト %7</source>
-        <translation>Configuration word: %1h (%2) → %3h: oscillator %4, watchdog timer %5, power-up timer %6, code protection %7</translation>
-    </message>
-    <message>
         <source>--config で指定</source>
         <translation>given with --config</translation>
     </message>
@@ -663,6 +659,10 @@ program memory, --udev-rule shows a udev rule for the adapter)</translation>
     <message>
         <source>disasm には HEX ファイルを指定してください（標準入力なら -）。</source>
         <translation>disasm needs a HEX file (- for standard input).</translation>
+    </message>
+    <message>
+        <source>コンフィグレーションワード: %1h（%2）→ %3h: %4</source>
+        <translation>Configuration word: %1h (%2) → %3h: %4</translation>
     </message>
 </context>
 <context>

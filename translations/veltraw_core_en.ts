@@ -9,6 +9,13 @@
     </message>
 </context>
 <context>
+    <name>configword</name>
+    <message>
+        <source>オシレータ %1、ウォッチドッグタイマ %2、パワーアップタイマ %3、コードプロテクト %4</source>
+        <translation>oscillator %1, watchdog timer %2, power-up timer %3, code protection %4</translation>
+    </message>
+</context>
+<context>
     <name>datafile</name>
     <message>
         <source>ファイルがありません: %1</source>
@@ -516,10 +523,6 @@
 </context>
 <context>
     <name>listing</name>
-    <message>
-        <source>オシレータ %1、ウォッチドッグタイマ %2、パワーアップタイマ %3、コードプロテクト %4</source>
-        <translation>oscillator %1, watchdog timer %2, power-up timer %3, code protect %4</translation>
-    </message>
     <message>
         <source>IDワード %1（下位4ビット %2h）</source>
         <translation>ID word %1 (low 4 bits %2h)</translation>

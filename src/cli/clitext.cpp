@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/clitext.h"
 
+#include "core/formats/configword.h"
 #include "core/formats/numbertext.h"
 #include "core/link/portstatus.h"
 
@@ -267,12 +268,8 @@ QString eepromLeftOut(int bytes, bool writing)
 
 QString configChoice(int word, const QString &source, int written)
 {
-    static const char *const kOscillator[4] = {"LP", "XT", "HS", "RC"};
-    return QCoreApplication::translate("cli", "コンフィグレーションワード: %1h（%2）→ %3h: オシレータ %4、ウォッチドッグタイマ %5、"
-                                              "パワーアップタイマ %6、コードプロテクト %7")
-        .arg(hexWord(word), source, hex(written, 2), QLatin1String(kOscillator[written & 3]),
-             QLatin1String((written & 0x04) ? "ON" : "OFF"), QLatin1String((written & 0x08) ? "OFF" : "ON"),
-             QLatin1String((written & 0x10) ? "OFF" : "ON"));
+    return QCoreApplication::translate("cli", "コンフィグレーションワード: %1h（%2）→ %3h: %4")
+        .arg(hexWord(word), source, hex(written, 2), configword::describe(written));
 }
 QString configFromOption() { return QCoreApplication::translate("cli", "--config で指定"); }
 QString configFromFile(int line) { return QCoreApplication::translate("cli", "ファイルの 2007h、%1 行目").arg(line); }

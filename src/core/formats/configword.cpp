@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/formats/configword.h"
 
+#include <QCoreApplication>
+
 namespace configword {
 
 Selection selectionFromWord(qint16 word)
@@ -22,6 +24,15 @@ qint16 wordFromSelection(const Selection &s)
     if (s.powerUp == 1) w += 8;
     if (s.codeProtect == 1) w += 16;
     return qint16(w);
+}
+
+QString describe(int word)
+{
+    const Selection s = selectionFromWord(qint16(word));
+    static const char *const kOscillator[4] = {"RC", "LP", "XT", "HS"};
+    auto onOff = [](int i) { return QLatin1String(i == 0 ? "ON" : "OFF"); };
+    return QCoreApplication::translate("configword", "オシレータ %1、ウォッチドッグタイマ %2、パワーアップタイマ %3、コードプロテクト %4")
+        .arg(QLatin1String(kOscillator[s.oscillator]), onOff(s.watchdog), onOff(s.powerUp), onOff(s.codeProtect));
 }
 
 }  // namespace configword

@@ -4,6 +4,7 @@
 // Bits 1-0 FOSC (0 LP, 1 XT, 2 HS, 3 RC), bit 2 WDT (1 on), bit 3 PWRTE and bit 4 CP
 // (both active low). No widgets here.
 
+#include <QString>
 #include <QtGlobal>
 
 namespace configword {
@@ -23,5 +24,9 @@ Selection selectionFromWord(qint16 word);
 // The word the dialog stores, rebuilt from nothing: always 0..31. An oscillator index
 // outside 0..3 (nothing selected) counts as LP.
 qint16 wordFromSelection(const Selection &s);
+
+// A word's settings in words: "オシレータ XT、ウォッチドッグタイマ OFF、パワーアップタイマ ON、
+// コードプロテクト OFF".
+QString describe(int word);
 
 }  // namespace configword

@@ -32,15 +32,6 @@ QVector<quint16> readWords(const Image &pic)
     return words;
 }
 
-QString configText(int word)
-{
-    const configword::Selection s = configword::selectionFromWord(qint16(word));
-    static const char *const kOscillator[4] = {"RC", "LP", "XT", "HS"};
-    auto onOff = [](int i) { return QLatin1String(i == 0 ? "ON" : "OFF"); };
-    return Tr::tr("オシレータ %1、ウォッチドッグタイマ %2、パワーアップタイマ %3、コードプロテクト %4")
-        .arg(QLatin1String(kOscillator[s.oscillator]), onOff(s.watchdog), onOff(s.powerUp), onOff(s.codeProtect));
-}
-
 QString idText(int address, int word)
 {
     const int i = address - kIdAddress;
@@ -143,7 +134,7 @@ QString describe(const Row &row, int word, bool configFromSettings)
     case Row::Word: return disasm::instruction(word, true);
     case Row::Unused: return QString();
     case Row::Id: return idText(row.address, word);
-    case Row::Config: return configText(word) + (configFromSettings ? Tr::tr("（設定の値）") : QString());
+    case Row::Config: return configword::describe(word) + (configFromSettings ? Tr::tr("（設定の値）") : QString());
     }
     return QString();
 }
