@@ -36,10 +36,15 @@ const QVector<Command> &commands()
 {
     // The words and option names are typed and parsed, and named in JSON: untranslated in every
     // language; the texts for people are translated where shown.
+    // watch writes each round as write does.
+    static const QStringList kWriteOptions = {
+        QStringLiteral("--config"),         QStringLiteral("--no-verify"),   QStringLiteral("--eeprom"),
+        QStringLiteral("--force"),          QStringLiteral("--serial"),      QStringLiteral("--serial-le"),
+        QStringLiteral("--serial-counter"), QStringLiteral("--serial-list"), QStringLiteral("--serial-start"),
+        QStringLiteral("--serial-step"),    QStringLiteral("--log")};
     static const QVector<Command> table = {
         {QStringLiteral("ports"), 0, {}, {}, QT_TRANSLATE_NOOP("cli", "シリアルポートの一覧（COM番号、使用中か、USBの情報）"), {}, runPorts},
-        {QStringLiteral("write"), 1, {QStringLiteral("--config"), QStringLiteral("--no-verify"), QStringLiteral("--eeprom"), QStringLiteral("--force"),
-                                      QStringLiteral("--serial"), QStringLiteral("--serial-le"), QStringLiteral("--serial-counter"), QStringLiteral("--serial-list"), QStringLiteral("--serial-start"), QStringLiteral("--serial-step"), QStringLiteral("--log")},
+        {QStringLiteral("write"), 1, kWriteOptions,
          QT_TRANSLATE_NOOP("cli", "FILE.hex [--config ワード] [--no-verify] [--eeprom] [--force]"),
          QT_TRANSLATE_NOOP("cli", "プログラムメモリとコンフィグレーションワードを書込み、読出して照合"), kHexArgumentMissing, runWrite},
         {QStringLiteral("verify"), 1, {QStringLiteral("--config"), QStringLiteral("--eeprom"), QStringLiteral("--listing")},
@@ -58,8 +63,7 @@ const QVector<Command> &commands()
         {QStringLiteral("eeprom erase"), 0, {QStringLiteral("--log")}, {}, QT_TRANSLATE_NOOP("cli", "データEEPROMを全消去"), {}, runEepromErase},
         {QStringLiteral("config"), 0, {}, {}, QT_TRANSLATE_NOOP("cli", "コンフィグレーションレジスタを読出して表示"), {}, runConfig},
         {QStringLiteral("version"), 0, {}, {}, QT_TRANSLATE_NOOP("cli", "ライタのファームウェアバージョン"), {}, runVersion},
-        {QStringLiteral("watch"), 1, {QStringLiteral("--config"), QStringLiteral("--no-verify"), QStringLiteral("--eeprom"), QStringLiteral("--force"),
-                                      QStringLiteral("--serial"), QStringLiteral("--serial-le"), QStringLiteral("--serial-counter"), QStringLiteral("--serial-list"), QStringLiteral("--serial-start"), QStringLiteral("--serial-step"), QStringLiteral("--log")},
+        {QStringLiteral("watch"), 1, kWriteOptions,
          QT_TRANSLATE_NOOP("cli", "FILE.hex [write のオプション ...]"), QT_TRANSLATE_NOOP("cli", "ファイルが変わるたびに書込んで照合（変更が止まって 300 ms 後）。Ctrl+C で終了"),
          kHexArgumentMissing, runWatch},
         {QStringLiteral("doctor"), 0, {QStringLiteral("--deep"), QStringLiteral("--udev-rule")}, "[--deep] [--udev-rule]",
